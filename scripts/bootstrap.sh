@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Kelvora needs.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+PKGS=(
+  g++ cmake ninja-build pkg-config ccache
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
+  libsqlite3-dev libpq-dev postgresql postgresql-contrib
+  libxlsxwriter-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth imagemagick poppler-utils fonts-dejavu-core
+  libxss-dev libx11-dev
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,16 @@
+#include "data/DataSource.h"
+
+namespace kv {
+
+void DataSource::setDataSet(TableCursor* cursor)
+{
+    for (const auto& c : conns_) disconnect(c);
+    conns_.clear();
+    cursor_ = cursor;
+    if (!cursor) return;
+    conns_ << connect(cursor, &TableCursor::dataChanged, this, [this](const QString& f) { if (enabled_) emit dataChange(f); });
+    conns_ << connect(cursor, &TableCursor::stateChanged, this, [this] { if (enabled_) emit stateChange(); });
+    conns_ << connect(cursor, &TableCursor::beforePost, this, [this] { if (enabled_) emit updateData(); });
+}
+
+} // namespace kv

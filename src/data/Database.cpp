@@ -1,0 +1,311 @@
+#include "data/Database.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <sqlite3.h>
+
+namespace kv {
+
+namespace {
+
+QMap<QString, std::weak_ptr<Database>>& registry()
+{
+    static QMap<QString, std::weak_ptr<Database>> r;
+    return r;
+}
+
+// upper()/lower() of SQLite only know ASCII; a Spanish register is full of á, é, ñ.
+void unicodeCase(sqlite3_context* ctx, int argc, sqlite3_value** argv, bool upper)
+{
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* txt = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    const QString s = QString::fromUtf8(txt, n);
+    const QByteArray out = (upper ? s.toUpper() : s.toLower()).toUtf8();
+    sqlite3_result_text(ctx, out.constData(), out.size(), SQLITE_TRANSIENT);
+}
+void sqlUpper(sqlite3_context* c, int n, sqlite3_value** v) { unicodeCase(c, n, v, true); }
+void sqlLower(sqlite3_context* c, int n, sqlite3_value** v) { unicodeCase(c, n, v, false); }
+
+QString errorText(sqlite3* db)
+{
+    const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
+    if (msg.startsWith("no such table: "))
+        return QStringLiteral("No existe la tabla %1.").arg(msg.mid(15));
+    if (msg.startsWith("no such column: "))
+        return QStringLiteral("No existe el campo %1.").arg(msg.mid(16));
+    return QStringLiteral("Error de la base de datos: %1").arg(msg);
+}
+
+void bindAll(sqlite3* db, sqlite3_stmt* st, const QVariantList& params, const QString& sql)
+{
+    const int expected = sqlite3_bind_parameter_count(st);
+    if (expected != params.size())
+        throw DbError(QStringLiteral("La sentencia espera %1 parámetros y recibió %2: %3")
+                          .arg(expected).arg(params.size()).arg(sql));
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant v = toStorage(params[i]);
+        int rc;
+        if (!v.isValid() || v.isNull()) rc = sqlite3_bind_null(st, i + 1);
+        else switch (v.metaType().id()) {
+            case QMetaType::Int: case QMetaType::LongLong: case QMetaType::UInt:
+            case QMetaType::ULongLong: case QMetaType::Short: case QMetaType::UShort:
+                rc = sqlite3_bind_int64(st, i + 1, v.toLongLong()); break;
+            case QMetaType::Double: case QMetaType::Float:
+                rc = sqlite3_bind_double(st, i + 1, v.toDouble()); break;
+            default: {
+                const QByteArray b = v.toString().toUtf8();
+                rc = sqlite3_bind_text(st, i + 1, b.constData(), b.size(), SQLITE_TRANSIENT);
+            }
+        }
+        if (rc != SQLITE_OK) throw DbError(errorText(db));
+    }
+}
+
+struct Stmt {
+    sqlite3_stmt* st = nullptr;
+    ~Stmt() { if (st) sqlite3_finalize(st); }
+};
+
+QVariant columnValue(sqlite3_stmt* st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_NULL: return QVariant();
+    case SQLITE_BLOB: {
+        const void* p = sqlite3_column_blob(st, i);
+        return QVariant(QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(st, i)));
+    }
+    default: {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        return QVariant(QString::fromUtf8(t, sqlite3_column_bytes(st, i)));
+    }
+    }
+}
+
+} // namespace
+
+int ResultSet::columnIndex(const QString& name) const
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+Database::Database(const QString& path, sqlite3* db) : path_(path), db_(db)
+{
+    sqlite3_update_hook(db_, &Database::updateHook, this);
+    sqlite3_create_function(db_, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlUpper, nullptr, nullptr);
+    sqlite3_create_function(db_, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlLower, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, 5000);
+    // A posted row must survive a crash or a power cut.
+    exec("PRAGMA journal_mode=WAL");
+    exec("PRAGMA synchronous=FULL");
+}
+
+Database::~Database()
+{
+    if (db_) sqlite3_close_v2(db_);
+}
+
+std::shared_ptr<Database> Database::openFile(const QString& path, bool create)
+{
+    const QFileInfo fi(path);
+    if (!create && !fi.isFile())
+        throw DbError(QStringLiteral("No se encuentra la base de datos %1.").arg(QDir::toNativeSeparators(fi.absoluteFilePath())));
+    const QString key = fi.exists() ? fi.canonicalFilePath() : fi.absoluteFilePath();
+    if (auto existing = registry().value(key).lock()) return existing;
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (create) flags |= SQLITE_OPEN_CREATE;
+    const QByteArray p = QFile::encodeName(fi.absoluteFilePath());
+    if (sqlite3_open_v2(p.constData(), &db, flags, nullptr) != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin memoria");
+        if (db) sqlite3_close_v2(db);
+        throw DbError(QStringLiteral("No se puede abrir la base de datos %1: %2")
+                          .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), msg));
+    }
+    std::shared_ptr<Database> d(new Database(fi.absoluteFilePath(), db));
+    registry().insert(QFileInfo(fi.absoluteFilePath()).canonicalFilePath(), d);
+    return d;
+}
+
+std::shared_ptr<Database> Database::forDirectory(const QString& dir)
+{
+    const QString base = dir.isEmpty() ? QDir::currentPath() : dir;
+    const QString file = QDir(base).filePath(siteFileName());
+    if (!QFileInfo(base).isDir())
+        throw DbError(QStringLiteral("El directorio de tablas %1 no existe.").arg(QDir::toNativeSeparators(base)));
+    if (!QFileInfo(file).isFile())
+        throw DbError(QStringLiteral("El directorio %1 no contiene las tablas de un sitio.").arg(QDir::toNativeSeparators(base)));
+    return openFile(file);
+}
+
+std::shared_ptr<Database> Database::siteList(const QString& workingDir)
+{
+    const QString base = workingDir.isEmpty() ? QDir::currentPath() : workingDir;
+    return openFile(QDir(base).filePath(siteListFileName()));
+}
+
+void Database::closeAll()
+{
+    registry().clear();
+}
+
+void Database::updateHook(void* self, int op, const char*, const char* table, long long rowid)
+{
+    auto* d = static_cast<Database*>(self);
+    const QString t = QString::fromUtf8(table).toLower();
+    RowChange::Op o = op == SQLITE_INSERT ? RowChange::Insert
+                    : op == SQLITE_DELETE ? RowChange::Delete : RowChange::Update;
+    auto it = d->pending_.find(t);
+    if (it == d->pending_.end()) {
+        d->pendingOrder_.append(t);
+        it = d->pending_.insert(t, {});
+    }
+    it->append({o, rowid});
+}
+
+void Database::dispatchChanges()
+{
+    if (pending_.isEmpty()) return;
+    const auto pending = std::move(pending_);
+    const auto order = std::move(pendingOrder_);
+    pending_.clear();
+    pendingOrder_.clear();
+    for (const QString& t : order) emit tableChanged(t, pending.value(t));
+}
+
+bool Database::hasTable(const QString& table) const
+{
+    Stmt s;
+    sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND lower(name)=lower(?)", -1, &s.st, nullptr);
+    const QByteArray b = table.toUtf8();
+    sqlite3_bind_text(s.st, 1, b.constData(), b.size(), SQLITE_TRANSIENT);
+    return sqlite3_step(s.st) == SQLITE_ROW;
+}
+
+QString Database::tableName(const QString& table) const
+{
+    Stmt s;
+    sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type IN ('table','view') AND lower(name)=lower(?)", -1, &s.st, nullptr);
+    const QByteArray b = table.toUtf8();
+    sqlite3_bind_text(s.st, 1, b.constData(), b.size(), SQLITE_TRANSIENT);
+    if (sqlite3_step(s.st) != SQLITE_ROW)
+        throw DbError(QStringLiteral("No existe la tabla %1 en %2.").arg(table, QDir::toNativeSeparators(QFileInfo(path_).absolutePath())));
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 0)));
+}
+
+QVector<Column> Database::columns(const QString& table) const
+{
+    const QString real = tableName(table);
+    auto it = columnCache_.constFind(real.toLower());
+    if (it != columnCache_.constEnd()) return *it;
+    QVector<Column> cols;
+    Stmt s;
+    const QByteArray sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(real).toUtf8();
+    if (sqlite3_prepare_v2(db_, sql.constData(), -1, &s.st, nullptr) != SQLITE_OK) throw DbError(errorText(db_));
+    while (sqlite3_step(s.st) == SQLITE_ROW) {
+        Column c;
+        c.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 1)));
+        c.declaredType = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 2)));
+        c.type = fieldTypeFromDeclared(c.declaredType);
+        cols.append(c);
+    }
+    columnCache_.insert(real.toLower(), cols);
+    return cols;
+}
+
+int Database::exec(const QString& sql, const QVariantList& params)
+{
+    const QByteArray utf = sql.toUtf8();
+    const char* tail = utf.constData();
+    int changes = 0;
+    bool first = true;
+    while (tail && *tail) {
+        Stmt s;
+        const char* next = nullptr;
+        if (sqlite3_prepare_v2(db_, tail, -1, &s.st, &next) != SQLITE_OK) {
+            pending_.clear(); pendingOrder_.clear();
+            throw DbError(errorText(db_));
+        }
+        tail = next;
+        if (!s.st) continue;   // only blanks or a comment
+        if (first) bindAll(db_, s.st, params, sql);
+        first = false;
+        int rc;
+        while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {}
+        if (rc != SQLITE_DONE) {
+            const QString err = errorText(db_);
+            dispatchChanges();
+            throw DbError(err);
+        }
+        changes += sqlite3_changes(db_);
+    }
+    dispatchChanges();
+    return changes;
+}
+
+ResultSet Database::select(const QString& sql, const QVariantList& params)
+{
+    Stmt s;
+    const QByteArray utf = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, utf.constData(), utf.size(), &s.st, nullptr) != SQLITE_OK)
+        throw DbError(errorText(db_));
+    if (!s.st) return {};
+    bindAll(db_, s.st, params, sql);
+    ResultSet rs;
+    const int n = sqlite3_column_count(s.st);
+    for (int i = 0; i < n; ++i) {
+        Column c;
+        c.name = QString::fromUtf8(sqlite3_column_name(s.st, i));
+        const char* decl = sqlite3_column_decltype(s.st, i);
+        c.declaredType = decl ? QString::fromUtf8(decl) : QString();
+        c.type = fieldTypeFromDeclared(c.declaredType);
+        rs.columns.append(c);
+    }
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i) row[i] = columnValue(s.st, i);
+        rs.rows.append(std::move(row));
+    }
+    if (rc != SQLITE_DONE) throw DbError(errorText(db_));
+    dispatchChanges();
+    return rs;
+}
+
+qint64 Database::lastInsertRowId() const
+{
+    return sqlite3_last_insert_rowid(db_);
+}
+
+void Database::begin()
+{
+    if (txDepth_++ == 0) {
+        try { exec("BEGIN IMMEDIATE"); } catch (...) { txDepth_ = 0; throw; }
+    }
+}
+
+void Database::commit()
+{
+    if (txDepth_ <= 0) return;
+    if (--txDepth_ == 0) exec("COMMIT");
+}
+
+void Database::rollback()
+{
+    if (txDepth_ <= 0) return;
+    txDepth_ = 0;
+    pending_.clear();
+    pendingOrder_.clear();
+    if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    columnCache_.clear();
+    emit resetAll();
+}
+
+} // namespace kv

@@ -1,0 +1,23 @@
+#pragma once
+// Translation of the program's local SQL dialect into SQLite.
+#include <QString>
+
+namespace kv {
+
+// - text literals in double quotes become single-quoted literals;
+// - date literals 'mm/dd/yyyy' become 'yyyy-mm-dd'; time literals 'hh:mm:ss' (even with
+//   trailing blanks) become 'hh:mm:ss';
+// - substring(x from a for b) becomes substr(x, a, b);
+// - ? parameter markers pass through untouched.
+// Raises DbError for an unterminated literal.
+QString translateLocalSql(const QString& sql);
+
+// Leading keyword of a statement, upper-cased ("SELECT", "WITH", "UPDATE", ...).
+QString leadingKeyword(const QString& sql);
+// True when the statement returns rows (it starts with SELECT or WITH).
+bool returnsRows(const QString& sql);
+
+// Qualifies every bare (unqualified) use of column `column` with `alias`, outside literals.
+QString qualifyColumn(const QString& sqliteSql, const QString& column, const QString& alias);
+
+} // namespace kv

@@ -1,0 +1,102 @@
+#include "data/Schema.h"
+#include "data/Database.h"
+#include "util/Clock.h"
+#include <QDir>
+#include <QFileInfo>
+
+namespace kv {
+
+const QVector<TableDef>& siteTables()
+{
+    static const QVector<TableDef> tables = {
+        {"estudiantes",
+         {"IGrado SMALLINT", "IGrupo VARCHAR(2)", "IEstudiante INTEGER", "NEstudiante VARCHAR(60)",
+          "codigo VARCHAR(20)", "docIdent VARCHAR(20)", "tipoDocIdent INTEGER", "NumMatr INTEGER",
+          "numCarnet INTEGER", "rh VARCHAR(5)", "sitSocial VARCHAR(5)", "situacion VARCHAR(15)",
+          "idFoto VARCHAR(80)", "fechaNac DATE", "edad INTEGER", "acudiente VARCHAR(60)",
+          "docacud VARCHAR(20)", "telefacudiente VARCHAR(30)", "dirresacud VARCHAR(80)",
+          "telefestud VARCHAR(30)", "Direccion VARCHAR(80)", "EPS VARCHAR(40)", "observaciones TEXT",
+          "gradoantesbod VARCHAR(5)", "grupoantesbod VARCHAR(5)"},
+         {"CREATE INDEX ix_estudiantes_codigo ON estudiantes(codigo)",
+          "CREATE INDEX ix_estudiantes_grupo ON estudiantes(IGrado, IGrupo, IEstudiante)",
+          "CREATE INDEX ix_estudiantes_doc ON estudiantes(docIdent)"}},
+        {"grupos",
+         {"IGrado SMALLINT", "IGrupo VARCHAR(2)", "IProfesor VARCHAR(40)", "NDirector VARCHAR(60)",
+          "Mensaje VARCHAR(12)"},
+         {"CREATE INDEX ix_grupos ON grupos(IGrado, IGrupo)"}},
+        {"AbaGrados",
+         {"IGrado SMALLINT", "NGrado VARCHAR(40)"},
+         {"CREATE UNIQUE INDEX ix_abagrados ON AbaGrados(IGrado)"}},
+        {"entradasSalidas",
+         {"codigo VARCHAR(20)", "fecha DATE", "hora TIME", "tipoDocIdent INTEGER", "docIdent VARCHAR(20)",
+          "nestudiante VARCHAR(60)", "tipomvt VARCHAR(1)", "detalle TEXT", "subido BOOLEAN"},
+         {"CREATE INDEX ix_es_codigo ON entradasSalidas(codigo, fecha, hora)",
+          "CREATE INDEX ix_es_fecha ON entradasSalidas(fecha, hora)",
+          "CREATE INDEX ix_es_subido ON entradasSalidas(subido)"}},
+        {"visitantes",
+         {"docIdent VARCHAR(20)", "tipoDocIdent INTEGER", "nombre VARCHAR(60)", "fechaUltVisit DATE",
+          "horaUltVisit TIME", "observaciones TEXT"},
+         {"CREATE INDEX ix_visitantes_doc ON visitantes(docIdent)"}},
+        {"dependencias", {"ndependencia VARCHAR(40)"}, {}},
+        {"consultantes",
+         {"docIdent VARCHAR(20)", "nombre VARCHAR(60)", "clave VARCHAR(20)", "nivelConsulta INTEGER"},
+         {"CREATE INDEX ix_consultantes_doc ON consultantes(docIdent)"}},
+        {"Config",
+         {"iColegio INTEGER", "NColegio VARCHAR(80)", "Encabezado1 VARCHAR(100)", "Encabezado2 VARCHAR(100)",
+          "FraseBltin VARCHAR(100)", "Jornada VARCHAR(20)", "rutaEscudo VARCHAR(255)", "periodoactual SMALLINT",
+          "clave VARCHAR(20)", "claveConsultor VARCHAR(20)", "NumHorasPierdeAnio INTEGER",
+          "anioactual SMALLINT", "horaSalidaAuto DATETIME"},
+         {}},
+        {"AbaMaterias",
+         {"IGrado SMALLINT", "IMateria VARCHAR(8)", "NMateria VARCHAR(40)", "IntHoraria INTEGER",
+          "tipoNota VARCHAR(5)", "ContarAplazarDefinitivo BOOLEAN"},
+         {"CREATE INDEX ix_abamaterias ON AbaMaterias(IGrado, IMateria)"}},
+        {"AbaProfesores",
+         {"IProfesor VARCHAR(12)", "NProfesor VARCHAR(40)"},
+         {"CREATE INDEX ix_abaprofesores ON AbaProfesores(IProfesor)"}},
+        {"MovMat",
+         {"IGrado SMALLINT", "IGrupo VARCHAR(2)", "IMateria VARCHAR(8)", "IProfesor VARCHAR(12)"},
+         {"CREATE INDEX ix_movmat ON MovMat(IGrado, IGrupo)"}},
+        {"periodos",
+         {"IPeriodo SMALLINT", "NPeriodo VARCHAR(30)", "fechaInicial DATE", "fechaFinal DATE"}, {}},
+        {"notas",
+         {"codigo VARCHAR(20)", "IGrado SMALLINT", "IGrupo VARCHAR(2)", "IEstudiante INTEGER",
+          "IMateria VARCHAR(8)", "IPeriodo SMALLINT", "nota REAL"},
+         {"CREATE INDEX ix_notas_codigo ON notas(codigo)",
+          "CREATE INDEX ix_notas_grupo ON notas(IGrado, IGrupo, IEstudiante)"}},
+        {"notasdef",
+         {"IGrado SMALLINT", "IGrupo VARCHAR(2)", "IEstudiante INTEGER", "IMateria VARCHAR(8)", "notaDef REAL"},
+         {"CREATE INDEX ix_notasdef_grupo ON notasdef(IGrado, IGrupo, IEstudiante)"}},
+    };
+    return tables;
+}
+
+void createSite(const QString& dir)
+{
+    QDir d(dir);
+    if (!d.mkpath(QStringLiteral(".")) || !d.mkpath(QStringLiteral("imagenes")))
+        throw DbError(QStringLiteral("No se puede crear el directorio %1.").arg(QDir::toNativeSeparators(dir)));
+    const QString file = d.filePath(Database::siteFileName());
+    if (QFileInfo::exists(file))
+        throw DbError(QStringLiteral("El directorio %1 ya contiene un sitio.").arg(QDir::toNativeSeparators(d.absolutePath())));
+    auto db = Database::openFile(file, true);
+    Transaction tx(*db);
+    for (const TableDef& t : siteTables()) {
+        db->exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, t.columns.join(QStringLiteral(", "))));
+        for (const QString& ix : t.indexes) db->exec(ix);
+    }
+    db->exec(QStringLiteral("INSERT INTO Config (iColegio, NColegio, Encabezado1, Encabezado2, FraseBltin, Jornada,"
+                            " rutaEscudo, periodoactual, clave, claveConsultor, NumHorasPierdeAnio, anioactual,"
+                            " horaSalidaAuto) VALUES (0,'','','','','','',1,'','',0,?,?)"),
+             {Clock::instance().today().year(), QStringLiteral("1899-12-30 18:00:00")});
+    tx.commit();
+}
+
+void addSite(const QString& workingDir, const QString& name, const QString& tablesDir)
+{
+    auto db = Database::openFile(QDir(workingDir).filePath(Database::siteListFileName()), true);
+    db->exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Config (colegio VARCHAR(40), RutaTablas VARCHAR(255))"));
+    db->exec(QStringLiteral("INSERT INTO Config (colegio, RutaTablas) VALUES (?, ?)"), {name, tablesDir});
+}
+
+} // namespace kv

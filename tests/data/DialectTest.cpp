@@ -1,0 +1,114 @@
+// The program's local SQL, translated and run on real SQLite files.
+#include "data/Dialect.h"
+#include "data/Query.h"
+#include "support/TempSite.h"
+#include <gtest/gtest.h>
+
+using namespace kv;
+using kvtest::TempSite;
+
+TEST(Dialect, LiteralsAndSubstringAreTranslated)
+{
+    EXPECT_EQ(translateLocalSql("select * from t where fecha>='12/09/2026' and hora<='23:59:59 '"),
+              "select * from t where fecha>='2026-12-09' and hora<='23:59:59'");
+    EXPECT_EQ(translateLocalSql("x='1/2/2026'"), "x='2026-01-02'");
+    EXPECT_EQ(translateLocalSql("x='7:05:00'"), "x='07:05:00'");
+    EXPECT_EQ(translateLocalSql("igrupo=\"A\""), "igrupo='A'");
+    EXPECT_EQ(translateLocalSql("n=\"O'Hara\""), "n='O''Hara'");
+    EXPECT_EQ(translateLocalSql("substring(upper(codigo) from 1 for 5)!='VISIT'"),
+              "substr(upper(codigo), 1, 5)!='VISIT'");
+    // a text that only looks like a date but is no real day stays as it is
+    EXPECT_EQ(translateLocalSql("x='13/45/2026'"), "x='13/45/2026'");
+    // parameters and words inside literals are left alone
+    EXPECT_EQ(translateLocalSql("codigo=? and n='a ? b'"), "codigo=? and n='a ? b'");
+    EXPECT_THROW(translateLocalSql("select 'abc"), DbError);
+}
+
+TEST(Dialect, LeadingKeywordDecidesWhetherRowsComeBack)
+{
+    EXPECT_TRUE(returnsRows("  select * from t"));
+    EXPECT_TRUE(returnsRows("\n(SELECT 1)"));
+    EXPECT_TRUE(returnsRows("with x as (select 1) select * from x"));
+    EXPECT_TRUE(returnsRows("select * from Estudiantes where upper(NEstudiante) like '%WALTER%'"));
+    EXPECT_TRUE(returnsRows("select 'delete from x' as t"));
+    EXPECT_FALSE(returnsRows("update t set a=1"));
+    EXPECT_FALSE(returnsRows("delete from t"));
+    EXPECT_FALSE(returnsRows("insert into t select * from u"));
+}
+
+TEST(Dialect, UpperHandlesAccentsAndEnye)
+{
+    TempSite site;
+    EXPECT_EQ(site.scalar("select upper('peña josé ñandú ü') as u"), QString::fromUtf8("PEÑA JOSÉ ÑANDÚ Ü"));
+    EXPECT_EQ(site.scalar("select lower('ÁÉÍÓÚ') as u"), QString::fromUtf8("áéíóú"));
+    site.exec("insert into estudiantes (NEstudiante, codigo) values (?, ?)", {QString::fromUtf8("muñoz pérez"), "1"});
+    EXPECT_EQ(site.count("estudiantes", QString::fromUtf8("upper(NEstudiante) like '%MUÑOZ PÉ%'")), 1);
+}
+
+TEST(Dialect, DatesAndTimesCompareAndSortInOrder)
+{
+    TempSite site;
+    // stored across a month and a year boundary: text order must equal time order
+    const QList<QPair<QString, QString>> rows = {{"2026-12-31", "23:59:59"}, {"2027-01-01", "00:00:01"},
+                                                 {"2026-02-01", "09:00:00"}, {"2026-12-31", "08:00:00"}};
+    for (const auto& r : rows)
+        site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt) values ('1', ?, ?, 'E')", {r.first, r.second});
+    Query q = site.query("select fecha, hora from entradasSalidas where fecha>='12/31/2026' and fecha<='01/01/2027' order by fecha,hora");
+    QStringList got;
+    for (q.first(); !q.eof(); q.next()) got << q.fieldByName("fecha").asString() + " " + q.fieldByName("HORA").asString();
+    EXPECT_EQ(got, (QStringList{"2026-12-31 08:00:00", "2026-12-31 23:59:59", "2027-01-01 00:00:01"}));
+    // a time literal with a trailing blank inside the quotes reads as the time it starts with
+    EXPECT_EQ(site.count("entradasSalidas", "hora>='08:00:00 ' and hora<='09:00:00 '"), 2);
+    EXPECT_EQ(q.fieldByName("fecha").asDate(), QDate(2027, 1, 1));
+    EXPECT_EQ(q.fieldByName("hora").asTime(), QTime(0, 0, 1));
+}
+
+TEST(Dialect, LogicalsJoinsInAndDoubleQuotedTexts)
+{
+    TempSite site;
+    site.exec("insert into entradasSalidas (codigo, subido) values ('a', true), ('b', false), ('c', null)");
+    EXPECT_EQ(site.count("entradasSalidas", "subido=false or subido is null"), 2);
+    site.exec("delete from entradassalidas where subido=true");
+    EXPECT_EQ(site.count("entradasSalidas"), 2);
+
+    site.exec("insert into grupos (IGrado, IGrupo) values (5, 'A'), (5, 'B')");
+    site.exec("insert into movmat (IGrado, IGrupo, IMateria) values (5, 'A', 'MAT'), (5, 'B', 'MAT')");
+    site.exec("delete from movmat where igrado=5 and igrupo=\"A\"");
+    EXPECT_EQ(site.count("MovMat"), 1);
+    EXPECT_EQ(site.count("grupos", "IGrado not in (select igrado from movmat where igrupo='Z')"), 2);
+    EXPECT_EQ(site.count("grupos g left join movmat as m on g.igrupo=m.igrupo", "m.imateria is null"), 1);
+}
+
+TEST(Runner, OpensOrExecutesByLeadingKeywordOnly)
+{
+    TempSite site;
+    site.exec("insert into estudiantes (NEstudiante, codigo, IGrado, IGrupo) values ('WALTER UPDATE', 'W1', 1, 'A')");
+    Query q;
+    // ALTER and UPDATE inside the text do not turn a search into an execution
+    EXPECT_TRUE(EjecutarSQL(site.tablesDir(), q, "select * from Estudiantes where upper(NEstudiante) like '%WALTER%'"));
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.fieldByName("nestudiante").asString(), "WALTER UPDATE");
+    EXPECT_FALSE(EjecutarSQL(site.tablesDir(), q, "update estudiantes set igrupo='B' where codigo='W1'"));
+    EXPECT_EQ(site.scalar("select igrupo from estudiantes"), "B");
+    EXPECT_THROW(EjecutarSQL(site.tablesDir(), q, "select * from notatable"), DbError);
+    EXPECT_THROW(EjecutarSQL(site.tablesDir(), q, "selec * from estudiantes"), DbError);
+}
+
+TEST(Runner, HostileTextBoundAsParameterChangesNothing)
+{
+    TempSite site;
+    const QStringList hostile = {"O'Brien", "x'; delete from estudiantes; --", "\"", "a;b", "' or '1'='1",
+                                 "DROP TABLE estudiantes", "%", "_"};
+    for (const QString& h : hostile)
+        site.exec("insert into estudiantes (NEstudiante, codigo) values (?, ?)", {h, h});
+    EXPECT_EQ(site.count("estudiantes"), hostile.size());
+    for (const QString& h : hostile) {
+        Query q = site.query("select codigo from estudiantes where codigo=?", {h});
+        ASSERT_EQ(q.recordCount(), 1) << qPrintable(h);
+        EXPECT_EQ(q.fieldByName("codigo").asString(), h);
+    }
+    EXPECT_EQ(site.count("estudiantes", "codigo=?", {"nobody' or '1'='1"}), 0);
+    // the parameter count must match the markers
+    EXPECT_THROW(site.exec("delete from estudiantes where codigo=?"), DbError);
+    EXPECT_EQ(site.count("estudiantes"), hostile.size());
+}

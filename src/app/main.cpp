@@ -1,11 +1,12 @@
+#include "app/forms/TFrmMain.h"
+#include "data/TDM.h"
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("Kelvora"));
+    kv::TDM dm;
+    TFrmMain w;
     w.show();
     return app.exec();
 }

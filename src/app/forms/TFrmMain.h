@@ -1,0 +1,162 @@
+#pragma once
+// The main window: categories and groups above, persons below, the capture field at
+// the bottom. Its handlers live with the subsystem that owns them:
+//   app/forms/TFrmMain.cpp            construction, activation, menu, closing
+//   capture/forms/TFrmMainCapture.cpp capture field, movements, timer, system exits
+//   register/forms/TFrmMainRegister.cpp categories, groups, persons list, merge
+//   register/forms/TFrmMainPersons.cpp  add/modify/delete/move/search/suspend persons
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include "data/TableCursor.h"
+#include <QMainWindow>
+#include <QTimer>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QKeyEvent;
+
+namespace kv { class DBGrid; }
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFrmMain(QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // ---- window state kept for the subsystems ----
+    int currentGrado = 0;          // current category
+    QString currentGrupo;          // current group
+    QString currentMateria;        // current subject
+    QString modoMovimiento;        // "E" or "S"
+    bool pendienteSubir = false;
+
+    // ---- routines other windows call ----
+    void RefreshSelection();
+    void ApplyPersonsFilter();
+    // Stores one movement for the text in edCodigo with modoMovimiento and Memo1, then beeps.
+    void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
+
+    // ---- components (objectName = member name) ----
+    QTabWidget* PgGrados = nullptr;
+    QWidget* TSGrados = nullptr;
+    QWidget* TSGrupos = nullptr;
+    kv::DBGrid* DBGrid1 = nullptr;         // categories
+    kv::DBGrid* DBGri = nullptr;           // groups
+    QLabel* LblIGradoGrupos = nullptr;
+    QPushButton* BtnAddGrupo = nullptr;
+    QPushButton* BtnModGrupo = nullptr;
+    QPushButton* BtnBorGrupo = nullptr;
+    QPushButton* BtnFusionarGrupos = nullptr;
+
+    QLabel* LblIGrado = nullptr;
+    QLabel* LblIGrupo = nullptr;
+    QLabel* lblSinEstud = nullptr;
+    QLabel* LblNColegio = nullptr;         // site name, right end of the info panel
+
+    QTabWidget* PgEstudiantes = nullptr;
+    QWidget* TSEstudiantes = nullptr;
+    QLabel* LblIGradoEstudiantes = nullptr;
+    QLabel* LblIGrupoEstudiantes = nullptr;
+    kv::DBGrid* DBGEstudiantes = nullptr;
+    QLabel* Label8 = nullptr;              // state of the highlighted person
+    QPushButton* BtnAddEstudiante = nullptr;
+    QPushButton* BtnBorrarEst = nullptr;
+    QPushButton* BtnModEst = nullptr;
+    QPushButton* BtnCambiarDeGrupo = nullptr;
+    QPushButton* btnSuspender = nullptr;
+    QPushButton* BtnSabana = nullptr;
+    QPushButton* btnConsultantes = nullptr;
+
+    QLabel* ImgEscudo = nullptr;           // logo, 105 x 105
+    QLabel* LblAnio = nullptr;             // working year next to "Año:"
+    QLineEdit* EdAnio = nullptr;           // hidden copy of the year, read by reports
+    QLabel* Image1 = nullptr;              // photo
+
+    QProgressBar* ProgressBar1 = nullptr;
+    QLineEdit* edCodigo = nullptr;
+    QLabel* lblNEstudiante = nullptr;
+    QLabel* Label7 = nullptr;              // status: idle time / upload notice
+    QPlainTextEdit* Memo1 = nullptr;       // hidden detail of the next movement
+
+    QTimer* Timer1 = nullptr;
+    kv::Query Query1;
+    kv::TableCursor* TblConfigGlobal = nullptr;   // site list Config.DB
+
+    // data sources of the window, enabled after the login
+    kv::DataSource* DSAbaGrados = nullptr;
+    kv::DataSource* DSGrupos = nullptr;
+    kv::DataSource* DSAbaMaterias = nullptr;
+    kv::DataSource* DSEstudiantes = nullptr;
+
+    // menu commands
+    QAction* UnaCategoria1 = nullptr;
+    QAction* UnGrupo1 = nullptr;
+    QAction* AsistentesInasistentes1 = nullptr;
+    QAction* ConsultarUnaPersona1 = nullptr;
+    QAction* EntradasYSalidas1 = nullptr;
+    QAction* Buscarestudiante1 = nullptr;
+    QAction* BlockDeNotas1 = nullptr;
+    QAction* SubirAInternet1 = nullptr;
+    QAction* SacarLosQueQuedaron1 = nullptr;
+    QAction* Opciones1 = nullptr;
+    QAction* Info1 = nullptr;
+    QAction* SitioWEB1 = nullptr;
+    QAction* Salir1 = nullptr;
+
+public slots:
+    // shell (app/forms/TFrmMain.cpp)
+    void SalirClick();
+    void BlockDeNotasClick();
+    void InfoClick();
+    void SitioWEBClick();
+    void OpcionesClick();
+
+    // capture (capture/forms/TFrmMainCapture.cpp)
+    void edCodigoKeyPress(QKeyEvent* e);
+    void Timer1Timer();
+    void SacarLosQueQuedaron();
+
+    // categories, groups, persons list, merge (register/forms/TFrmMainRegister.cpp)
+    void PgGradosChange(int index);
+    void DSAbaGradosDataChange(const QString& field);
+    void DSAbaGradosStateChange();
+    void DSAbaMateriasDataChange(const QString& field);
+    void BtnAddGrupoClick();
+    void BtnModGrupoClick();
+    void BtnBorGrupoClick();
+    void BtnFusionarGruposClick();
+    void DSEstudiantesDataChange(const QString& field);
+    void DSEstudiantesUpdateData();
+    bool DBGEstudiantesKeyDown(QKeyEvent* e);   // true = key discarded
+
+    // persons commands (register/forms/TFrmMainPersons.cpp)
+    void BtnAddEstudianteClick();
+    void BtnModEstClick();
+    void BtnBorrarEstClick();
+    void BtnCambiarDeGrupoClick();
+    void btnSuspenderClick();
+    void Buscarestudiante1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildLayout();
+    void buildMenu();
+    void connectEvents();          // wires every handler above to its component
+    void FormActivate();
+    // subsystem set-up hooks, called once at the end of construction
+    void setupCapture();
+    void setupRegister();
+    void setupPersons();
+};
+
+// The single main window (nullptr before it is made).
+extern TFrmMain* FrmMain;

@@ -1,0 +1,120 @@
+#include "util/forms/DBGrid.h"
+#include "util/Messages.h"
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace kv {
+
+DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
+{
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                    | QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->setFixedWidth(12);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void DBGrid::setDataSet(TableCursor* cursor, const QVector<GridColumn>& columns)
+{
+    if (model_) model_->deleteLater();
+    model_ = new CursorModel(cursor, this);
+    model_->setColumns(columns);
+    setModel(model_);
+    applyWidths();
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyWidths(); followCursor(); });
+    connect(cursor, &TableCursor::dataChanged, this, [this](const QString& field) { if (field.isEmpty()) followCursor(); });
+    connect(cursor, &TableCursor::stateChanged, this, [this] { followCursor(); });
+    followCursor();
+}
+
+TableCursor* DBGrid::dataSet() const { return model_ ? model_->cursor() : nullptr; }
+
+void DBGrid::applyWidths()
+{
+    if (!model_) return;
+    for (int i = 0; i < model_->columns().size(); ++i) setColumnWidth(i, model_->columns()[i].width);
+}
+
+void DBGrid::setColumnReadOnly(int col, bool ro) { if (model_) model_->setColumnReadOnly(col, ro); }
+void DBGrid::setGridReadOnly(bool ro)
+{
+    if (model_) model_->setReadOnly(ro);
+    setEditTriggers(ro ? QAbstractItemView::NoEditTriggers
+                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+}
+
+void DBGrid::followCursor()
+{
+    TableCursor* c = dataSet();
+    if (!c || syncing_ || !c->isActive()) return;
+    const int row = c->state() == DataSetState::Insert ? c->recordCount() : c->currentRow();
+    if (row < 0 || row >= model_->rowCount()) return;
+    const QModelIndex cur = currentIndex();
+    if (cur.isValid() && cur.row() == row) return;
+    syncing_ = true;
+    setCurrentIndex(model_->index(row, qMax(0, cur.column())));
+    syncing_ = false;
+}
+
+void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    TableCursor* c = dataSet();
+    if (syncing_ || !c || !c->isActive() || !current.isValid()) return;
+    if (previous.isValid() && current.row() == previous.row()) return;
+    syncing_ = true;
+    try {
+        if (c->state() == DataSetState::Insert && current.row() != c->recordCount()) {
+            // leaving a new row: keep it when something was typed, drop it otherwise
+            bool typed = false;
+            for (const QVariant& v : c->editBuffer()) if (v.isValid() && !v.isNull()) typed = true;
+            if (typed) c->post(); else c->cancel();
+        }
+        if (current.row() < c->recordCount()) c->setRecNo(current.row() + 1);
+    } catch (const std::exception& e) {
+        syncing_ = false;
+        Messages::instance().showError(QString::fromUtf8(e.what()));
+        followCursor();
+        return;
+    }
+    syncing_ = false;
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (keyFilter_ && keyFilter_(e)) return;
+    TableCursor* c = dataSet();
+    if (c && c->isActive()) {
+        try {
+            if (e->key() == Qt::Key_Insert && allowInsert_) { c->append(); return; }
+            if (e->key() == Qt::Key_Down && allowInsert_ && c->state() == DataSetState::Browse
+                && (c->isEmpty() || c->currentRow() == c->recordCount() - 1)) {
+                c->append();
+                return;
+            }
+            if (e->key() == Qt::Key_Escape && c->state() != DataSetState::Browse) { c->cancel(); return; }
+            if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && state() != QAbstractItemView::EditingState
+                && c->state() != DataSetState::Browse) {
+                c->post();
+                return;
+            }
+            if (e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier) && allowDelete_) {
+                if (c->state() == DataSetState::Insert) { c->cancel(); return; }
+                if (!c->isEmpty()
+                    && Messages::instance().askYesNo(QStringLiteral("¿Borrar el registro?"),
+                                                     QStringLiteral("El registro seleccionado se borrará."))) {
+                    c->deleteRecord();
+                }
+                return;
+            }
+        } catch (const std::exception& ex) {
+            Messages::instance().showError(QString::fromUtf8(ex.what()));
+            return;
+        }
+    }
+    QTableView::keyPressEvent(e);
+}
+
+} // namespace kv

@@ -1,0 +1,40 @@
+#pragma once
+// A data-aware grid: shows a table cursor, keeps its current row in step with the
+// cursor both ways, and edits, inserts and deletes rows through it.
+#include "data/CursorModel.h"
+#include <QTableView>
+#include <functional>
+
+namespace kv {
+
+class DBGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DBGrid(QWidget* parent = nullptr);
+    void setDataSet(TableCursor* cursor, const QVector<GridColumn>& columns = {});
+    TableCursor* dataSet() const;
+    CursorModel* cursorModel() const { return model_; }
+
+    void setColumnReadOnly(int col, bool ro);
+    void setGridReadOnly(bool ro);
+    // Insert key / Down on the last row start a new row; Ctrl+Delete deletes after asking.
+    void setAllowInsert(bool on) { allowInsert_ = on; }
+    void setAllowDelete(bool on) { allowDelete_ = on; }
+    // Called for every key press before the grid acts; return true to discard the key.
+    void setKeyFilter(std::function<bool(QKeyEvent*)> f) { keyFilter_ = std::move(f); }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void followCursor();
+    void applyWidths();
+    CursorModel* model_ = nullptr;
+    bool syncing_ = false;
+    bool allowInsert_ = false;
+    bool allowDelete_ = false;
+    std::function<bool(QKeyEvent*)> keyFilter_;
+};
+
+} // namespace kv

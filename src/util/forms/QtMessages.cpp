@@ -1,0 +1,35 @@
+#include "util/forms/QtMessages.h"
+#include <QApplication>
+#include <QMessageBox>
+
+namespace kv {
+
+static QMessageBox::Icon toIcon(MsgIcon i)
+{
+    switch (i) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Warning: return QMessageBox::Warning;
+    case MsgIcon::Error: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void QtMessages::showMessage(const QString& text, const QString& caption, MsgIcon icon)
+{
+    QMessageBox box(toIcon(icon), caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool QtMessages::askYesNo(const QString& title, const QString& text, MsgIcon icon)
+{
+    QMessageBox box(toIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setButtonText(QMessageBox::Yes, QStringLiteral("&Sí"));
+    box.setButtonText(QMessageBox::No, QStringLiteral("&No"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace kv

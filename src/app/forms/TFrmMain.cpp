@@ -33,7 +33,7 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 }
 } // namespace
 
-TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
+TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
 {
     if (!FrmMain) FrmMain = this;
     setObjectName(QStringLiteral("FrmMain"));
@@ -45,6 +45,14 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent)
     setupCapture();
     setupRegister();
     setupPersons();
+    Timer1->start();
+    // Still to come here: settings record, decimal point, terminated check, year, login.
+    Q_UNUSED(pedirClave);
+    PgGrados->setEnabled(true);
+    PgEstudiantes->setEnabled(true);
+    PgGrados->setCurrentIndex(0);
+    PgEstudiantes->setCurrentIndex(0);
+    for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
 }
 

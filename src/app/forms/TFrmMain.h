@@ -25,7 +25,8 @@ namespace kv { class DBGrid; }
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFrmMain(QWidget* parent = nullptr);
+    // pedirClave=false skips the login dialog (tests set the user level themselves).
+    explicit TFrmMain(QWidget* parent = nullptr, bool pedirClave = true);
     ~TFrmMain() override;
 
     // ---- window state kept for the subsystems ----

@@ -1,5 +1,17 @@
 #include "app/forms/TFrmMain.h"
+#include "app/forms/ExecModal.h"
+#include "app/forms/TFrmAcercaDe.h"
+#include "app/ErrorDisplay.h"
 #include "data/TDM.h"
+#include "platform/Desktop.h"
+#include "platform/QuitRequest.h"
+#include "settings/IniFile.h"
+#include "settings/TConfig.h"
+#include "settings/UserLevel.h"
+#include "settings/forms/TFrmClave.h"
+#include "settings/forms/TFrmConfig.h"
+#include "util/Messages.h"
+#include <QDir>
 #include "util/forms/DBGrid.h"
 #include <QAction>
 #include <QCloseEvent>
@@ -45,15 +57,34 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     setupCapture();
     setupRegister();
     setupPersons();
+    // The timer ticks from here on, also while the login is open.
     Timer1->start();
-    // Still to come here: settings record, decimal point, terminated check, year, login.
-    Q_UNUSED(pedirClave);
+
+    {
+        kv::TConfig config;
+        // Hint delays are set once for the application (KvApplication).
+        // Decimal separator: the program writes and reads its own numbers with "." through
+        // the C locale (QString::number, toInt/toDouble), whatever the desktop's regional
+        // settings, and never changes the user's system-wide settings.
+        if (kv::QuitPending()) return;
+        LblAnio->setText(QString::number(config.anioactual()));
+        EdAnio->setText(LblAnio->text());
+    }
     PgGrados->setEnabled(true);
     PgEstudiantes->setEnabled(true);
     PgGrados->setCurrentIndex(0);
     PgEstudiantes->setCurrentIndex(0);
+    if (pedirClave) {
+        TFrmClave clave;
+        kv::ExecModal(clave);
+    }
+    // Left at the login ("Salir", too many wrong passwords): nothing more to prepare.
+    if (kv::QuitPending()) return;
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
+    // Movements already published live on in the remote database; the local table keeps
+    // only those still to send.
+    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
 }
 
 TFrmMain::~TFrmMain()
@@ -355,9 +386,78 @@ void TFrmMain::closeEvent(QCloseEvent* e)
     QMainWindow::closeEvent(e);
 }
 
-void TFrmMain::FormActivate() {}
-void TFrmMain::SalirClick() { close(); }
-void TFrmMain::BlockDeNotasClick() {}
-void TFrmMain::InfoClick() {}
-void TFrmMain::SitioWEBClick() {}
-void TFrmMain::OpcionesClick() {}
+void TFrmMain::FormActivate()
+{
+    kv::TConfig config;
+    if (kv::QuitPending()) return;
+    if (kv::DM) {
+        if (kv::DM->TblAbaMaterias->isActive())
+            currentMateria = kv::DM->TblAbaMaterias->fieldByName(QStringLiteral("IMateria")).asString();
+        if (kv::DM->TblAbaGrados->isActive())
+            currentGrado = int(kv::DM->TblAbaGrados->fieldByName(QStringLiteral("IGrado")).asInteger());
+        if (kv::DM->TblGrupos->isActive())
+            currentGrupo = kv::DM->TblGrupos->fieldByName(QStringLiteral("IGrupo")).asString();
+    }
+    // The site's name: row AliasColegio + 1 of the site list.
+    try {
+        TblConfigGlobal->setDatabase(kv::Database::siteList());
+        TblConfigGlobal->open();
+        const int fila = kv::LeerAliasColegio() + 1;
+        LblNColegio->setText(fila >= 1 && fila <= TblConfigGlobal->recordCount()
+                                 ? (TblConfigGlobal->setRecNo(fila),
+                                    TblConfigGlobal->fieldByName(QStringLiteral("colegio")).asString())
+                                 : QString());
+        TblConfigGlobal->close();
+    } catch (const std::exception&) {
+        // Shown at every activation, an error box would reactivate the window and come
+        // back for ever; the name just stays as it was.
+        TblConfigGlobal->close();
+    }
+    // A logo that cannot be loaded leaves the picture as it was.
+    QPixmap logo;
+    if (!config.rutaEscudo().isEmpty() && logo.load(config.rutaEscudo()))
+        ImgEscudo->setPixmap(logo.scaled(ImgEscudo->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void TFrmMain::SalirClick()
+{
+    // The old engine's session and its lock-control file "pdoxusrs.net" have no
+    // counterpart with SQLite: closing the window closes the tables, that is all.
+    close();
+}
+
+void TFrmMain::BlockDeNotasClick()
+{
+    // The notes belong to the site: pendientes.txt in its tables directory.
+    const QString file = QDir(kv::TablesDir()).filePath(QStringLiteral("pendientes.txt"));
+    if (!kv::AbrirEditorTexto(file))
+        kv::Messages::instance().showMessage(QStringLiteral("No se pudo abrir el editor de textos con ")
+                                             + QDir::toNativeSeparators(file));
+}
+
+void TFrmMain::InfoClick()
+{
+    TFrmAcercaDe info(this);
+    kv::ExecModal(info);
+}
+
+void TFrmMain::SitioWEBClick()
+{
+    if (!kv::AbrirDireccionWeb(kv::DireccionWebFabricante()))
+        kv::Messages::instance().showMessage(QStringLiteral("No se pudo abrir la dirección ")
+                                             + kv::DireccionWebFabricante());
+}
+
+void TFrmMain::OpcionesClick()
+{
+    if (!kv::AccesoPermitido()) return;
+    std::unique_ptr<TFrmConfig> dlg;
+    try {
+        dlg = std::make_unique<TFrmConfig>(this);
+        dlg->MostrarEscudo();
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
+    kv::ExecModal(*dlg);
+}

@@ -1,0 +1,33 @@
+#include "app/forms/KvApplication.h"
+#include "app/ErrorDisplay.h"
+#include <QProxyStyle>
+
+namespace {
+// Hints show after 100 ms instead of the style's usual delay.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay) return 100;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+} // namespace
+
+KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setStyle(new HintStyle);
+}
+
+bool KvApplication::notify(QObject* receiver, QEvent* event) { return deliverGuarded(this, receiver, event); }
+
+bool KvApplication::deliverGuarded(QApplication* app, QObject* receiver, QEvent* event)
+{
+    try {
+        return app->QApplication::notify(receiver, event);
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return false;
+    }
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The site list Config.DB of the working directory: one row per site (colegio, RutaTablas),
+// in the order the sites were added.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kv {
+
+// Names for the site choice, in table order, each name once.
+QStringList NombresSitios();
+// Tables directory of the first row with exactly that name; none when there is no such row.
+std::optional<QString> RutaTablasDeSitio(const QString& nombre);
+// Name of the site at row `numero` (counting from 1); empty when there is no such row.
+QString NombreSitioEnFila(int numero);
+
+} // namespace kv

@@ -1,0 +1,55 @@
+#include "data/forms/TFrmEditarColegios.h"
+#include "data/TableCursor.h"
+#include "settings/TConfig.h"
+#include "util/forms/DBGrid.h"
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmEditarColegios"));
+    setWindowTitle(QStringLiteral("Colegios"));
+    setModal(true);
+    resize(620, 300);
+    auto* root = new QVBoxLayout(this);
+    Label1 = new QLabel(QDir::toNativeSeparators(tablesDir) + QStringLiteral(" incorrecta. Debe corregir..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    root->addWidget(Label1);
+    DBGrid1 = new kv::DBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    Label1->setBuddy(DBGrid1);
+    root->addWidget(DBGrid1);
+
+    TblColegios = new kv::TableCursor(QStringLiteral("Config"), this);
+    TblColegios->setObjectName(QStringLiteral("TblColegios"));
+    try {
+        TblColegios->setDatabase(kv::Database::siteList());
+        TblColegios->open();
+        DBGrid1->setDataSet(TblColegios, {{QStringLiteral("colegio"), QStringLiteral("Alias"), 180, false},
+                                          {QStringLiteral("RutaTablas"), QStringLiteral("RutaTablas"), 380, false}});
+        DBGrid1->setAllowInsert(true);
+        DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    } catch (const std::exception&) {
+        kv::MostrarErrorActual();   // no site list to edit: the dialog shows an empty grid
+    }
+}
+
+TFrmEditarColegios::~TFrmEditarColegios() = default;
+
+void TFrmEditarColegios::done(int r)
+{
+    // A row still being typed is kept, as when the operator moves to another row: taking
+    // the focus from the cell editor hands its text to the row first.
+    if (QWidget* fw = focusWidget()) fw->clearFocus();
+    try {
+        if (TblColegios->isActive() && TblColegios->state() != kv::DataSetState::Browse) TblColegios->post();
+    } catch (const std::exception&) {
+        kv::MostrarErrorActual();
+        TblColegios->cancel();
+    }
+    if (TblColegios->isActive()) TblColegios->close();
+    QDialog::done(r);
+}

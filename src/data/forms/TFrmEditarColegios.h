@@ -1,0 +1,21 @@
+#pragma once
+// The site list editor, shown when the chosen site's tables cannot be opened: the
+// operator corrects the name or tables directory of a site (or adds one) and restarts.
+#include <QDialog>
+
+class QLabel;
+namespace kv { class DBGrid; class TableCursor; }
+
+class TFrmEditarColegios : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmEditarColegios(const QString& tablesDir, QWidget* parent = nullptr);
+    ~TFrmEditarColegios() override;
+
+    QLabel* Label1 = nullptr;
+    kv::DBGrid* DBGrid1 = nullptr;
+    kv::TableCursor* TblColegios = nullptr;
+
+protected:
+    void done(int r) override;
+};

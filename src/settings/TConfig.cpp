@@ -1,0 +1,82 @@
+#include "settings/TConfig.h"
+#include "data/TDM.h"
+#include "data/TableCursor.h"
+#include "util/Messages.h"
+#include "util/MyException.h"
+
+namespace kv {
+
+void MostrarErrorActual()
+{
+    try {
+        throw;
+    } catch (const MyException& e) {
+        Messages::instance().showMessage(e.message(), QStringLiteral("Error"), MsgIcon::Error);
+    } catch (const DbError& e) {
+        Messages::instance().showError(e.message());
+    } catch (const std::exception& e) {
+        Messages::instance().showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+TConfig::TConfig()
+{
+    if (TablesDir().isEmpty()) return;
+    try {
+        tbl_ = std::make_unique<TableCursor>(QStringLiteral("Config.db"));
+        tbl_->setDirectory(TablesDir());
+        tbl_->open();
+        read();
+    } catch (const std::exception&) {
+        MostrarErrorActual();
+    }
+}
+
+void TConfig::read()
+{
+    // In this order: a missing field stops here and leaves the rest empty or 0.
+    auto f = [this](const char* name) { return tbl_->fieldByName(QString::fromLatin1(name)); };
+    iColegio_ = int(f("iColegio").asInteger());
+    NColegio_ = f("NColegio").asString();
+    Encabezado1_ = f("Encabezado1").asString();
+    Encabezado2_ = f("Encabezado2").asString();
+    FraseBltin_ = f("FraseBltin").asString();
+    Jornada_ = f("Jornada").asString();
+    rutaEscudo_ = f("rutaEscudo").asString();
+    periodoactual_ = short(f("periodoactual").asInteger());
+    clave_ = f("clave").asString();
+    claveConsultor_ = f("claveConsultor").asString();
+    NumHorasPierdeAnio_ = int(f("NumHorasPierdeAnio").asInteger());
+    anioactual_ = short(f("anioactual").asInteger());
+    horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
+}
+
+TConfig::~TConfig()
+{
+    if (!tbl_) return;
+    try {
+        if (tbl_->isActive()) tbl_->flushBuffers();
+        tbl_->close();
+    } catch (const std::exception&) {
+        MostrarErrorActual();
+    }
+}
+
+void TConfig::store(const char* field, const QString& value, QString& member)
+{
+    try {
+        if (!tbl_ || !tbl_->isActive()) throw DbError(QStringLiteral("La tabla Config no está abierta."));
+        tbl_->edit();
+        tbl_->setFieldValue(QString::fromLatin1(field), value);
+        tbl_->post();
+        member = value;
+    } catch (const std::exception&) {
+        if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
+        MostrarErrorActual();
+    }
+}
+
+void TConfig::setClaveConsultor(const QString& clave) { store("ClaveConsultor", clave, claveConsultor_); }
+void TConfig::setRutaEscudo(const QString& ruta) { store("rutaEscudo", ruta, rutaEscudo_); }
+
+} // namespace kv

@@ -1,0 +1,63 @@
+#pragma once
+// The settings record of a site: the single row of its Config table, read anew by every
+// record made (so it sees every change posted before). Made for each use, then destroyed.
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+namespace kv {
+
+class TableCursor;
+
+class TConfig {
+public:
+    // With no site chosen (empty tables directory) every value stays empty or 0. An error
+    // while reading is shown here; that value and the ones after it stay empty or 0.
+    TConfig();
+    ~TConfig();
+    TConfig(const TConfig&) = delete;
+    TConfig& operator=(const TConfig&) = delete;
+
+    int iColegio() const { return iColegio_; }
+    QString NColegio() const { return NColegio_; }
+    QString Encabezado1() const { return Encabezado1_; }
+    QString Encabezado2() const { return Encabezado2_; }
+    QString FraseBltin() const { return FraseBltin_; }
+    QString Jornada() const { return Jornada_; }
+    QString rutaEscudo() const { return rutaEscudo_; }
+    short periodoactual() const { return periodoactual_; }
+    QString clave() const { return clave_; }
+    QString claveConsultor() const { return claveConsultor_; }
+    int NumHorasPierdeAnio() const { return NumHorasPierdeAnio_; }
+    short anioactual() const { return anioactual_; }
+    QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
+
+    // Store one value in the row at once (posted); errors are shown, not raised.
+    void setClaveConsultor(const QString& clave);
+    void setRutaEscudo(const QString& ruta);
+
+    // Not read from the table: the list layout and the include-cancelled flag of the
+    // category and group lists, set by whoever prints them.
+    int FormatoLista = 0;
+    bool IncluirCancelados = false;
+
+private:
+    void read();
+    void store(const char* field, const QString& value, QString& member);
+
+    std::unique_ptr<TableCursor> tbl_;
+    int iColegio_ = 0;
+    QString NColegio_, Encabezado1_, Encabezado2_, FraseBltin_, Jornada_, rutaEscudo_;
+    short periodoactual_ = 0;
+    QString clave_, claveConsultor_;
+    int NumHorasPierdeAnio_ = 0;
+    short anioactual_ = 0;
+    QDateTime horaSalidaAuto_;
+};
+
+// Shows an error caught by a handler: the program's own MyException in a box with caption
+// "Error" and the error icon, engine and other errors in the standard error box. Call it
+// inside a catch block.
+void MostrarErrorActual();
+
+} // namespace kv

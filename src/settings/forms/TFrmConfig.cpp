@@ -1,0 +1,201 @@
+#include "settings/forms/TFrmConfig.h"
+#include "data/TDM.h"
+#include "data/TableCursor.h"
+#include "settings/TConfig.h"
+#include "util/Messages.h"
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* lineEdit(const char* name, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
+}
+QLabel* labelFor(const QString& text, QWidget* buddy)
+{
+    auto* l = new QLabel(text, buddy->parentWidget());
+    l->setBuddy(buddy);
+    return l;
+}
+} // namespace
+
+TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmConfig"));
+    setWindowTitle(QStringLiteral("Opciones"));
+    setModal(true);
+    setMinimumWidth(580);
+    escogerImagen = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QStringLiteral("Buscar escudo"), QString(),
+                                            QStringLiteral("Imágenes (*.jpg *.jpeg *.bmp *.png *.gif);;Todos (*)"));
+    };
+
+    auto* root = new QVBoxLayout(this);
+    pgConfig = new QTabWidget(this);
+    pgConfig->setObjectName(QStringLiteral("pgConfig"));
+    root->addWidget(pgConfig);
+
+    // ---- Datos de la institución ----
+    auto* tsDatos = new QWidget;
+    tsDatos->setObjectName(QStringLiteral("TSDatos"));
+    auto* dl = new QHBoxLayout(tsDatos);
+    ImgEscudo = new QLabel(tsDatos);
+    ImgEscudo->setObjectName(QStringLiteral("ImgEscudo"));
+    ImgEscudo->setFixedSize(105, 105);
+    ImgEscudo->setAlignment(Qt::AlignCenter);
+    ImgEscudo->setFrameShape(QFrame::Box);
+    dl->addWidget(ImgEscudo, 0, Qt::AlignTop);
+    auto* df = new QFormLayout;
+    EdNColegio = lineEdit("EdNColegio", tsDatos);
+    EdNColegio->setReadOnly(true);
+    EdJornada = lineEdit("EdJornada", tsDatos);
+    EdRutaEscudo = lineEdit("EdRutaEscudo", tsDatos);
+    EdRutaEscudo->setReadOnly(true);
+    BtnBuscarEscudo = new QPushButton(QStringLiteral("Buscar escudo"), tsDatos);
+    BtnBuscarEscudo->setObjectName(QStringLiteral("BtnBuscarEscudo"));
+    BtnBuscarEscudo->setAutoDefault(false);
+    df->addRow(labelFor(QStringLiteral("Razón social:"), EdNColegio), EdNColegio);
+    df->addRow(labelFor(QStringLiteral("Jornada:"), EdJornada), EdJornada);
+    df->addRow(labelFor(QStringLiteral("Ubicación del logo:"), EdRutaEscudo), EdRutaEscudo);
+    df->addRow(QString(), BtnBuscarEscudo);
+    dl->addLayout(df, 1);
+    pgConfig->addTab(tsDatos, QStringLiteral("Datos de la institución"));
+
+    // ---- Cabecera de Informes ----
+    auto* tsCab = new QWidget;
+    tsCab->setObjectName(QStringLiteral("TSCabecera"));
+    auto* cf = new QFormLayout(tsCab);
+    EdEncabezado1 = lineEdit("EdEncabezado1", tsCab);
+    EdEncabezado2 = lineEdit("EdEncabezado2", tsCab);
+    cf->addRow(labelFor(QStringLiteral("Encabezado1:"), EdEncabezado1), EdEncabezado1);
+    cf->addRow(labelFor(QStringLiteral("Encabezado2:"), EdEncabezado2), EdEncabezado2);
+    pgConfig->addTab(tsCab, QStringLiteral("Cabecera de Informes"));
+
+    // ---- General ----
+    auto* tsGen = new QWidget;
+    tsGen->setObjectName(QStringLiteral("TSGeneral"));
+    auto* gf = new QFormLayout(tsGen);
+    EdClave = lineEdit("EdClave", tsGen);
+    EdClave->setEchoMode(QLineEdit::Password);
+    EdClave2 = lineEdit("EdClave2", tsGen);
+    EdClave2->setEchoMode(QLineEdit::Password);
+    dtpHoraSalidaAuto = new QTimeEdit(tsGen);
+    dtpHoraSalidaAuto->setObjectName(QStringLiteral("dtpHoraSalidaAuto"));
+    dtpHoraSalidaAuto->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    gf->addRow(labelFor(QStringLiteral("Contraseña  de entrada:"), EdClave), EdClave);
+    gf->addRow(labelFor(QStringLiteral("Repetir contraseña:"), EdClave2), EdClave2);
+    LblHoraSalidaAuto = labelFor(QStringLiteral("Hora para hacer salidas automáticas:"), dtpHoraSalidaAuto);
+    LblHoraSalidaAuto->setObjectName(QStringLiteral("LblHoraSalidaAuto"));
+    gf->addRow(LblHoraSalidaAuto, dtpHoraSalidaAuto);
+    LblHoraSalidaAuto->setVisible(false);
+    dtpHoraSalidaAuto->setVisible(false);
+    pgConfig->addTab(tsGen, QStringLiteral("General"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
+    BtnAceptar->setDefault(true);
+    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
+    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
+    BtnSalir->setAutoDefault(false);
+    buttons->addWidget(BtnAceptar);
+    buttons->addWidget(BtnSalir);
+    root->addLayout(buttons);
+
+    connect(BtnBuscarEscudo, &QPushButton::clicked, this, &TFrmConfig::BtnBuscarEscudoClick);
+    connect(BtnAceptar, &QPushButton::clicked, this, &TFrmConfig::BtnAceptarClick);
+    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+
+    TblConfig = new kv::TableCursor(QStringLiteral("Config.db"), this);
+    TblConfig->setObjectName(QStringLiteral("TblConfig"));
+    TblConfig->setDirectory(kv::TablesDir());
+    TblConfig->open();
+    pgConfig->setCurrentIndex(0);
+
+    EdClave->setText(TblConfig->fieldByName(QStringLiteral("Clave")).asString());
+    EdClave2->setText(EdClave->text());
+    EdNColegio->setText(TblConfig->fieldByName(QStringLiteral("NColegio")).asString());
+    EdEncabezado1->setText(TblConfig->fieldByName(QStringLiteral("Encabezado1")).asString());
+    EdEncabezado2->setText(TblConfig->fieldByName(QStringLiteral("Encabezado2")).asString());
+    EdRutaEscudo->setText(TblConfig->fieldByName(QStringLiteral("rutaEscudo")).asString());
+    EdJornada->setText(TblConfig->fieldByName(QStringLiteral("jornada")).asString());
+    horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
+    dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
+}
+
+TFrmConfig::~TFrmConfig() = default;
+
+bool TFrmConfig::cargarEscudo(const QString& ruta)
+{
+    QPixmap p;
+    if (ruta.isEmpty() || !p.load(ruta)) return false;
+    ImgEscudo->setPixmap(p.scaled(ImgEscudo->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return true;
+}
+
+void TFrmConfig::MostrarEscudo()
+{
+    if (!cargarEscudo(EdRutaEscudo->text()))
+        kv::Messages::instance().showMessage(
+            QStringLiteral("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."),
+            QStringLiteral("Error"));
+}
+
+void TFrmConfig::BtnBuscarEscudoClick()
+{
+    kv::TConfig config;
+    const QString file = escogerImagen ? escogerImagen(this) : QString();
+    if (file.isEmpty()) return;
+    EdRutaEscudo->setText(file);
+    // Stored at once: the logo stays even when the dialog is then left with "&Salir".
+    config.setRutaEscudo(file);
+    cargarEscudo(file);
+}
+
+void TFrmConfig::BtnAceptarClick()
+{
+    if (EdClave->text() != EdClave2->text()) {
+        kv::Messages::instance().showMessage(QStringLiteral("Contraseñas no coinciden.\n"), QStringLiteral("Error"));
+        return;
+    }
+    // The row as it is now: "Buscar escudo" may have stored a new logo through another record.
+    TblConfig->refresh();
+    TblConfig->edit();
+    try {
+        TblConfig->setFieldValue(QStringLiteral("Clave"), EdClave->text());
+        TblConfig->setFieldValue(QStringLiteral("NColegio"), EdNColegio->text());
+        TblConfig->setFieldValue(QStringLiteral("Encabezado1"), EdEncabezado1->text());
+        TblConfig->setFieldValue(QStringLiteral("Encabezado2"), EdEncabezado2->text());
+        TblConfig->setFieldValue(QStringLiteral("jornada"), EdJornada->text());
+        // Only the time of day means something: the stored date part stays, and an empty
+        // value stays empty (the picker is hidden, nobody can have set it).
+        if (horaLeida_.isValid())
+            TblConfig->setFieldValue(QStringLiteral("horaSalidaAuto"),
+                                     QDateTime(horaLeida_.date(), dtpHoraSalidaAuto->time()));
+        TblConfig->post();
+    } catch (...) {
+        TblConfig->cancel();
+        throw;
+    }
+    TblConfig->flushBuffers();
+    kv::Messages::instance().showMessage(
+        QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),
+        QStringLiteral("Información"));
+    accept();
+}
+
+void TFrmConfig::done(int r)
+{
+    if (TblConfig->isActive()) TblConfig->close();
+    QDialog::done(r);
+}

@@ -9,7 +9,7 @@ PKGS=(
   libxlsxwriter-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core
-  libxss-dev libx11-dev
+  libxss-dev libx11-dev alsa-utils
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -1,10 +1,101 @@
 #include "app/forms/TFrmMain.h"
+#include "capture/Capture.h"
+#include "capture/forms/TfrmEntradaVisit.h"
+#include "data/TDM.h"
+#include "platform/Beep.h"
+#include "util/Messages.h"
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
 
-// Capture at the door: not built yet.
-void TFrmMain::setupCapture() { SacarLosQueQuedaron1->setEnabled(false); }
-void TFrmMain::edCodigoKeyPress(QKeyEvent*) {}
-void TFrmMain::RegistrarMovimiento(const QString&, int, const QString&) {}
+namespace {
+
+// The person's photograph, or nothing: a missing or unreadable file is not worth a message
+// at the door.
+void MostrarFoto(QLabel* image, const QString& ruta)
+{
+    QPixmap foto;
+    if (!ruta.isEmpty() && foto.load(ruta) && !foto.isNull()) image->setPixmap(foto);
+    else image->clear();
+}
+
+// A badge inside goes out at once with the data of its entry; otherwise the visitor is
+// registered in the dialog. Nothing is stored when the dialog is not accepted.
+void CapturarVisitante(TFrmMain& w, const QString& codigo)
+{
+    const QString dir = kv::TablesDir();
+    kv::UltimoMovimiento ultimo;
+    if (kv::EstaDentro(dir, codigo, &ultimo)) {
+        w.modoMovimiento = QStringLiteral("S");
+        w.RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
+        return;
+    }
+    w.modoMovimiento = QStringLiteral("E");
+    kv::Visitante v;
+    {
+        TfrmEntradaVisit dlg(dir, &w);
+        if (dlg.exec() != QDialog::Accepted) return;
+        w.Memo1->setPlainText(dlg.Memo1->toPlainText());
+        v.tipoDocIdent = dlg.cbTipoDocIdent->currentIndex();
+        v.docIdent = dlg.edDocIdent->text();
+        v.nombre = dlg.edNombre->text();
+    }
+    kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, w.Memo1->toPlainText());
+    w.RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
+}
+
+} // namespace
+
+void TFrmMain::setupCapture()
+{
+    // The system exits belong to the timer's work, still to come.
+    SacarLosQueQuedaron1->setEnabled(false);
+    kv::SetBeepFallback([] { QApplication::beep(); });
+}
+
+void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
+{
+    if (!e || (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)) return;
+    const QString codigo = edCodigo->text();
+    if (kv::EsCodigoVisitante(codigo)) {
+        CapturarVisitante(*this, codigo);
+    } else {
+        const QString dir = kv::TablesDir();
+        const std::optional<kv::CapturaPersona> c = kv::PrepararCaptura(dir, codigo);
+        if (!c) {
+            // The previous person stays on screen; only the log learns of the code. When the
+            // log cannot be written the error goes up and the code stays in the field.
+            kv::Messages::instance().showMessage(QStringLiteral("Código inválido o suspendido"));
+            kv::RegistrarCodigoInvalido(codigo);
+            edCodigo->clear();
+            return;
+        }
+        MostrarFoto(Image1, kv::RutaFoto(dir, c->persona.idFoto));
+        modoMovimiento = c->modo;
+        lblNEstudiante->setText(kv::TextoNombreCaptura(codigo, c->persona));
+        RegistrarMovimiento(c->persona.docIdent, c->persona.tipoDocIdent, c->persona.nestudiante);
+    }
+    edCodigo->clear();
+    Memo1->clear();
+}
+
+void TFrmMain::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre)
+{
+    kv::Movimiento m;
+    m.codigo = edCodigo->text();
+    m.modo = modoMovimiento;
+    m.detalleMemo = Memo1->toPlainText();
+    m.docIdent = docIdent;
+    m.tipoDocIdent = tipoDocIdent;
+    m.nombre = nombre;
+    kv::RegistrarMovimiento(kv::TablesDir(), m);
+    kv::Beep(500, 100);
+}
+
 void TFrmMain::Timer1Timer() {}
 void TFrmMain::SacarLosQueQuedaron() {}

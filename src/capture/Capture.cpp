@@ -1,0 +1,158 @@
+#include "capture/Capture.h"
+#include "data/Query.h"
+#include "data/TableCursor.h"
+#include "util/Clock.h"
+#include "util/MyException.h"
+#include <QDir>
+
+namespace kv {
+
+bool EsCodigoVisitante(const QString& codigo)
+{
+    // Plain ASCII upper-casing: a letter such as 'ı' or 'ſ' must not turn a code into a badge.
+    static const char kVisit[] = "VISIT";
+    if (codigo.size() < 5) return false;
+    for (int i = 0; i < 5; ++i) {
+        const char16_t c = codigo.at(i).unicode();
+        const char16_t up = (c >= u'a' && c <= u'z') ? char16_t(c - u'a' + u'A') : c;
+        if (up != char16_t(kVisit[i])) return false;
+    }
+    return true;
+}
+
+std::optional<PersonaCaptura> BuscarPersona(const QString& tablesDir, const QString& codigo)
+{
+    // A person registered without a code must not be let in by an empty Enter.
+    if (codigo.isEmpty()) return std::nullopt;
+    Query q;
+    EjecutarSQL(tablesDir, q,
+                QStringLiteral("select igrado, igrupo, nestudiante, idFoto, docIdent, tipoDocIdent"
+                               " from estudiantes"
+                               " where codigo=? and (situacion!='SUSPENDIDO' or situacion is null or situacion='')"
+                               " order by rowid limit 1"),
+                {codigo});
+    if (q.isEmpty()) return std::nullopt;
+    q.first();
+    PersonaCaptura p;
+    p.igrado = q.fieldByName(QStringLiteral("igrado")).asString();
+    p.igrupo = q.fieldByName(QStringLiteral("igrupo")).asString();
+    p.nestudiante = q.fieldByName(QStringLiteral("nestudiante")).asString();
+    p.idFoto = q.fieldByName(QStringLiteral("idFoto")).asString();
+    p.docIdent = q.fieldByName(QStringLiteral("docIdent")).asString();
+    p.tipoDocIdent = int(q.fieldByName(QStringLiteral("tipoDocIdent")).asInteger());
+    return p;
+}
+
+bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimiento* ultimo)
+{
+    // Walks the index on (codigo, fecha, hora) backwards and stops at the first row, so the
+    // cost does not grow with the number of stored movements; rowid breaks ties within a second.
+    Query q;
+    EjecutarSQL(tablesDir, q,
+                QStringLiteral("select tipoDocIdent, docIdent, nestudiante, tipomvt from entradasSalidas"
+                               " where codigo=? order by fecha desc, hora desc, rowid desc limit 1"),
+                {codigo});
+    if (q.isEmpty()) return false;
+    q.first();
+    if (ultimo) {
+        ultimo->tipoDocIdent = int(q.fieldByName(QStringLiteral("tipoDocIdent")).asInteger());
+        ultimo->docIdent = q.fieldByName(QStringLiteral("docIdent")).asString();
+        ultimo->nestudiante = q.fieldByName(QStringLiteral("nestudiante")).asString();
+    }
+    return q.fieldByName(QStringLiteral("tipomvt")).asString() == QLatin1String("E");
+}
+
+QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
+{
+    // One reading: a scan at midnight must not get one day's date with the next day's time.
+    const QDateTime ahora = Clock::instance().now();
+    const bool visitante = EsCodigoVisitante(m.codigo);
+    const bool entrada = m.modo == QLatin1String("E");
+    // The detail box belongs to a visitor's entry (destination and reason) and to a
+    // person's exit (reason of leaving); every other movement has no detail.
+    const bool conDetalle = entrada ? visitante : !visitante;
+    Query q;
+    EjecutarSQL(tablesDir, q,
+                QStringLiteral("insert into entradasSalidas"
+                               " (codigo, fecha, hora, tipoDocIdent, docIdent, nestudiante, tipomvt, detalle)"
+                               " values (?, ?, ?, ?, ?, ?, ?, ?)"),
+                {m.codigo, ahora.date(), ahora.time(), m.tipoDocIdent, m.docIdent, m.nombre,
+                 entrada ? QStringLiteral("E") : QStringLiteral("S"),
+                 conDetalle ? QVariant(m.detalleMemo) : QVariant()});
+    return ahora;
+}
+
+std::optional<CapturaPersona> PrepararCaptura(const QString& tablesDir, const QString& codigo)
+{
+    std::optional<PersonaCaptura> p = BuscarPersona(tablesDir, codigo);
+    if (!p) return std::nullopt;
+    CapturaPersona c;
+    c.persona = *p;
+    c.modo = EstaDentro(tablesDir, codigo) ? QStringLiteral("S") : QStringLiteral("E");
+    return c;
+}
+
+QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
+{
+    return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;
+}
+
+QString RutaFoto(const QString& tablesDir, const QString& idFoto)
+{
+    if (idFoto.isEmpty()) return QString();
+    return QDir(QDir(tablesDir).filePath(QStringLiteral("imagenes"))).filePath(idFoto);
+}
+
+void RegistrarCodigoInvalido(const QString& codigo)
+{
+    AgregarLinea(ArchivoCodigosInvalidos(), codigo);
+}
+
+QStringList TiposDocIdent()
+{
+    return {QStringLiteral("Cédula"), QStringLiteral("Tarjeta de Identidad"), QStringLiteral("Cédula de extranjería"),
+            QStringLiteral("Sin documento"), QStringLiteral("Registro civil")};
+}
+
+std::optional<Visitante> BuscarVisitante(const QString& tablesDir, const QString& docIdent)
+{
+    Query q;
+    EjecutarSQL(tablesDir, q,
+                QStringLiteral("select docIdent, tipoDocIdent, nombre from visitantes where docIdent=? order by rowid limit 1"),
+                {docIdent});
+    if (q.isEmpty()) return std::nullopt;
+    q.first();
+    Visitante v;
+    v.docIdent = q.fieldByName(QStringLiteral("docIdent")).asString();
+    v.tipoDocIdent = int(q.fieldByName(QStringLiteral("tipoDocIdent")).asInteger());
+    v.nombre = q.fieldByName(QStringLiteral("nombre")).asString();
+    return v;
+}
+
+QStringList Dependencias(const QString& tablesDir)
+{
+    Query q;
+    EjecutarSQL(tablesDir, q, QStringLiteral("select ndependencia from dependencias order by rowid"));
+    QStringList l;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString d = q.fieldByName(QStringLiteral("ndependencia")).asString();
+        if (!l.contains(d)) l << d;
+    }
+    return l;
+}
+
+void ActualizarVisitante(TableCursor& tbl, const Visitante& v, const QString& observaciones)
+{
+    const QDateTime ahora = Clock::instance().now();
+    if (tbl.locate(QStringLiteral("docIdent"), {v.docIdent})) tbl.edit();
+    else tbl.append();
+    tbl.setFieldValue(QStringLiteral("docIdent"), v.docIdent);
+    tbl.setFieldValue(QStringLiteral("tipoDocIdent"), v.tipoDocIdent);
+    tbl.setFieldValue(QStringLiteral("nombre"), v.nombre);
+    tbl.setFieldValue(QStringLiteral("fechaUltVisit"), ahora.date());
+    tbl.setFieldValue(QStringLiteral("horaUltVisit"), ahora.time());
+    tbl.setFieldValue(QStringLiteral("observaciones"), observaciones);
+    tbl.post();
+}
+
+} // namespace kv

@@ -1,0 +1,105 @@
+#pragma once
+// Capture at the door, without windows: who a code belongs to, whether its holder is
+// inside, the stored movement, the visitor directory and the invalid-codes file.
+// Every code or document a person typed is bound as a parameter, never pasted into SQL.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kv {
+
+class TableCursor;
+
+// File in the working directory that receives every refused code, one per line.
+inline QString ArchivoCodigosInvalidos() { return QStringLiteral("codigosInvalidos.txt"); }
+// First line of the main window's hidden detail box.
+inline QString MotivoDeLaSalida() { return QStringLiteral("Motivo de la salida:\n"); }
+
+// True when the first five characters, upper-cased, are "VISIT" (a visitor's badge).
+bool EsCodigoVisitante(const QString& codigo);
+
+// What the door reads of a person who is not suspended.
+struct PersonaCaptura {
+    QString igrado;
+    QString igrupo;
+    QString nestudiante;
+    QString idFoto;
+    QString docIdent;
+    int tipoDocIdent = 0;
+};
+
+// Looks a code up among the persons that are not suspended (situacion other than exactly
+// "SUSPENDIDO"). The first row in storage order wins when two persons share a code. An
+// empty code is never a person's.
+std::optional<PersonaCaptura> BuscarPersona(const QString& tablesDir, const QString& codigo);
+
+// Data of the last movement of a code.
+struct UltimoMovimiento {
+    int tipoDocIdent = 0;
+    QString docIdent;
+    QString nestudiante;
+};
+
+// True when the code's last movement is an entry ("E", exact). The last movement is the
+// latest date, then the latest time, then the last one stored, so two scans in the same
+// second still alternate. When the code has movements, `ultimo` receives the data of the
+// last one; otherwise it is left as it was.
+bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimiento* ultimo = nullptr);
+
+// One movement about to be stored.
+struct Movimiento {
+    QString codigo;          // the capture text, exactly as typed
+    QString modo;            // "E" or "S"
+    QString detalleMemo;     // text of the hidden detail box
+    QString docIdent;
+    int tipoDocIdent = 0;
+    QString nombre;
+};
+
+// Appends one row to entradasSalidas and returns when it is on disk. fecha and hora come
+// from one reading of the clock. detalle holds the detail box only for a visitor's entry
+// and for a person's exit. Returns the moment written.
+QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
+
+// Lookup + inside test of a person's code: what the door needs before storing the
+// movement. Empty when the code is refused (unknown, suspended or empty).
+struct CapturaPersona {
+    PersonaCaptura persona;
+    QString modo;            // "S" when the person is inside, else "E"
+};
+std::optional<CapturaPersona> PrepararCaptura(const QString& tablesDir, const QString& codigo);
+
+// Name line of the main window: code, blank, name, category, " - ", group.
+QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p);
+
+// Photograph file of a person: <tablesDir>/imagenes/<idFoto>; empty when idFoto is empty.
+QString RutaFoto(const QString& tablesDir, const QString& idFoto);
+
+// Appends a refused code to codigosInvalidos.txt; raises MyException when the file
+// cannot be opened.
+void RegistrarCodigoInvalido(const QString& codigo);
+
+// ---- visitors ----
+
+// Document types of the visitor dialog; the stored number is the position.
+QStringList TiposDocIdent();
+
+struct Visitante {
+    QString docIdent;
+    int tipoDocIdent = 0;
+    QString nombre;
+};
+
+// The directory row of a document number (exact, case-sensitive); first stored wins.
+std::optional<Visitante> BuscarVisitante(const QString& tablesDir, const QString& docIdent);
+
+// Destinations for the visitor dialog: each ndependencia once, in row order.
+QStringList Dependencias(const QString& tablesDir);
+
+// Writes the visitor's row through the directory table component: the row of the document
+// number is edited when there is one, otherwise a row is appended. fechaUltVisit and
+// horaUltVisit come from one reading of the clock.
+void ActualizarVisitante(TableCursor& tblVisitantes, const Visitante& v, const QString& observaciones);
+
+} // namespace kv

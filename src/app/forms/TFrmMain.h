@@ -42,6 +42,13 @@ public:
     // Stores one movement for the text in edCodigo with modoMovimiento and Memo1, then beeps.
     void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
 
+    // ---- persons (register/forms/TFrmMainPersons.cpp) ----
+    // True when the persons list has a highlighted person; otherwise shows
+    // "No hay una persona seleccionada." and returns false. For every command that
+    // acts on the highlighted person.
+    bool PersonaSeleccionada();
+    // ---- end persons ----
+
     // ---- components (objectName = member name) ----
     QTabWidget* PgGrados = nullptr;
     QWidget* TSGrados = nullptr;

@@ -1,0 +1,22 @@
+#include "register/PersonsList.h"
+#include "data/TDM.h"
+#include <QDir>
+
+namespace kv {
+
+QString NormalizarCodigoEstado(const QString& valor)
+{
+    if (valor.isEmpty()) return valor;
+    const QChar c = valor.at(0);
+    if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) return valor.toUpper();
+    return valor;
+}
+
+QString RutaFoto(const QString& idFoto)
+{
+    QString f = idFoto;
+    f.replace(QLatin1Char('\\'), QLatin1Char('/'));   // names written on Windows desks
+    return QDir(TablesDir()).filePath(QStringLiteral("imagenes/") + f);
+}
+
+} // namespace kv

@@ -1,0 +1,19 @@
+#include "register/Register.h"
+#include "data/Query.h"
+#include "data/TDM.h"
+
+namespace kv {
+
+int NextInternalNumber(int grado, const QString& grupo)
+{
+    Query q;
+    EjecutarSQL(TablesDir(), q,
+                QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? "
+                               "order by iestudiante desc"),
+                {grado, grupo});
+    if (q.isEmpty()) return -1;
+    q.first();
+    return int(q.fieldByName(QStringLiteral("Iestudiante")).asInteger());
+}
+
+} // namespace kv

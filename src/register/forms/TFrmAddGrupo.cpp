@@ -1,0 +1,44 @@
+#include "register/forms/TFrmAddGrupo.h"
+#include "data/TDM.h"
+#include "register/Groups.h"
+#include "register/forms/GroupDialogForm.h"
+#include "util/Messages.h"
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrmAddGrupo::TFrmAddGrupo(QWidget* parent, const QString& grado) : QDialog(parent), grado_(grado)
+{
+    setObjectName(QStringLiteral("FrmAddGrupo"));
+    setWindowTitle(QStringLiteral("Adicionar grupo"));
+    const GroupDialogWidgets w = buildGroupDialog(this);
+    EdIGrado = w.grado;
+    EdIGrupo = w.grupo;
+    EdNDirector = w.director;
+    EdMensaje = w.mensaje;
+    BtnAceptar = w.aceptar;
+    BtnSalir = w.salir;
+    if (grado_.isEmpty() && kv::DM && kv::DM->TblAbaGrados->isActive())
+        grado_ = kv::DM->TblAbaGrados->fieldByName(QStringLiteral("IGrado")).asString();
+    EdIGrado->setText(grado_);
+    connect(BtnAceptar, &QPushButton::clicked, this, &TFrmAddGrupo::BtnAceptarClick);
+    EdIGrupo->setFocus();
+}
+
+void TFrmAddGrupo::BtnAceptarClick()
+{
+    kv::Messages& msgs = kv::Messages::instance();
+    try {
+        const int grado = grado_.toInt();
+        // Blanks around a code would make "A " a group apart from "A".
+        const QString grupo = EdIGrupo->text().trimmed();
+        const QString errores = kv::ValidarGrupoNuevo(grado, grupo);
+        if (!errores.isEmpty()) {
+            msgs.showMessage(QStringLiteral("Debe Corregir: \n") + errores);
+            return;
+        }
+        kv::AdicionarGrupo(*kv::DM->TblGrupos, grado, grupo, EdNDirector->text(), EdMensaje->text());
+        msgs.showMessage(QStringLiteral("Grupo adicionado."));
+    } catch (const std::exception& e) {
+        msgs.showError(QString::fromUtf8(e.what()));
+    }
+}

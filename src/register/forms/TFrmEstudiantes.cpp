@@ -1,0 +1,140 @@
+#include "register/forms/TFrmEstudiantes.h"
+#include "register/Register.h"
+#include "util/Messages.h"
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void ForzarMayusculas(QLineEdit* ed)
+{
+    QObject::connect(ed, &QLineEdit::textEdited, ed, [ed](const QString& t) {
+        const QString up = t.toUpper();
+        if (up == t) return;
+        const int pos = ed->cursorPosition();
+        ed->setText(up);
+        ed->setCursorPosition(pos);
+    });
+}
+
+namespace {
+QLineEdit* campo(QGridLayout* g, int row, const QString& etiqueta, const char* name, QWidget* parent)
+{
+    auto* l = new QLabel(etiqueta, parent);
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    l->setBuddy(e);
+    g->addWidget(l, row, 0);
+    g->addWidget(e, row, 1);
+    return e;
+}
+} // namespace
+
+TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWidget* parent)
+    : QDialog(parent), grado_(grado), grupo_(grupo)
+{
+    setObjectName(QStringLiteral("FrmEstudiantes"));
+    setWindowTitle(QStringLiteral("Adicionar estudiantes"));
+    auto* root = new QVBoxLayout(this);
+    auto* g = new QGridLayout;
+    EdIEstudiante = campo(g, 0, QStringLiteral("Id interno:"), "EdIEstudiante", this);
+    EdNEstudiante = campo(g, 1, QStringLiteral("Nombre:"), "EdNEstudiante", this);
+    ForzarMayusculas(EdNEstudiante);
+    EdNEstudiante->setMinimumWidth(320);
+    EdNumMatr = campo(g, 2, QStringLiteral("Número de matrícula:"), "EdNumMatr", this);
+    edDocIdent = campo(g, 3, QStringLiteral("Doc. Identidad:"), "edDocIdent", this);
+    edSitSocial = campo(g, 4, QStringLiteral("Situación social:"), "edSitSocial", this);
+    edNumCarnet = campo(g, 5, QStringLiteral("Número de carné:"), "edNumCarnet", this);
+    edRH = campo(g, 6, QStringLiteral("RH:"), "edRH", this);
+    edIdFoto = campo(g, 7, QStringLiteral("Archivo Foto:"), "edIdFoto", this);
+    auto* lf = new QLabel(QStringLiteral("Fecha Nacimiento:"), this);
+    dtpFechaNac = new QDateEdit(QDate(2007, 5, 22), this);
+    dtpFechaNac->setObjectName(QStringLiteral("dtpFechaNac"));
+    dtpFechaNac->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    dtpFechaNac->setCalendarPopup(true);
+    lf->setBuddy(dtpFechaNac);
+    g->addWidget(lf, 8, 0);
+    g->addWidget(dtpFechaNac, 8, 1);
+    root->addLayout(g);
+
+    auto* botones = new QHBoxLayout;
+    BtnAddEst = new QPushButton(QStringLiteral("&Grabar"), this);
+    BtnAddEst->setObjectName(QStringLiteral("BtnAddEst"));
+    BtnCrearEst = new QPushButton(QStringLiteral("&Crear otro"), this);
+    BtnCrearEst->setObjectName(QStringLiteral("BtnCrearEst"));
+    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
+    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
+    for (QPushButton* b : {BtnAddEst, BtnCrearEst, BtnSalir}) {
+        b->setAutoDefault(false);
+        botones->addWidget(b);
+    }
+    root->addLayout(botones);
+
+    auto* gc = new QGridLayout;
+    edCodigo = campo(gc, 0, QStringLiteral("Código:"), "edCodigo", this);
+    root->addLayout(gc);
+
+    // Tab order as the boxes are filled in: the code comes last.
+    QWidget* orden[] = {EdIEstudiante, EdNEstudiante, EdNumMatr, edDocIdent, edSitSocial, edNumCarnet,
+                        edRH, edIdFoto, dtpFechaNac, BtnAddEst, BtnCrearEst, BtnSalir, edCodigo};
+    for (size_t i = 1; i < std::size(orden); ++i) setTabOrder(orden[i - 1], orden[i]);
+
+    connect(BtnAddEst, &QPushButton::clicked, this, &TFrmEstudiantes::BtnAddEstClick);
+    connect(BtnCrearEst, &QPushButton::clicked, this, &TFrmEstudiantes::BtnCrearEstClick);
+    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The next free internal number of the group is offered.
+    siguiente_ = kv::NextInternalNumber(grado_.toInt(), grupo_) + 1;
+    EdIEstudiante->setText(QString::number(siguiente_));
+    EdNEstudiante->setFocus();
+    BtnCrearEst->setEnabled(false);
+}
+
+kv::PersonaDatos TFrmEstudiantes::leer() const
+{
+    kv::PersonaDatos d;
+    d.iEstudiante = EdIEstudiante->text();
+    d.nombre = EdNEstudiante->text();
+    d.numMatr = EdNumMatr->text();
+    d.docIdent = edDocIdent->text();
+    d.sitSocial = edSitSocial->text();
+    d.numCarnet = edNumCarnet->text();
+    d.rh = edRH->text();
+    d.idFoto = edIdFoto->text();
+    d.fechaNac = dtpFechaNac->date();
+    d.codigo = edCodigo->text();
+    return d;
+}
+
+void TFrmEstudiantes::BtnAddEstClick()
+{
+    const kv::PersonaDatos d = leer();
+    try {
+        const kv::ValidacionAlta v = kv::ValidarNuevaPersona(grado_, grupo_, d);
+        codigo_ = v.codigo;
+        if (!v.mensajes.isEmpty()) {
+            kv::Messages::instance().showMessage(QStringLiteral("Debe Corregir: \n") + v.mensajes);
+            return;
+        }
+        kv::GrabarNuevaPersona(grado_, grupo_, d, codigo_);
+    } catch (const std::exception& e) {
+        // Nothing was stored; the boxes stay as typed for a correction.
+        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        return;
+    }
+    ++siguiente_;
+    BtnCrearEst->setEnabled(true);
+    BtnAddEst->setEnabled(false);
+}
+
+void TFrmEstudiantes::BtnCrearEstClick()
+{
+    EdIEstudiante->setText(QString::number(siguiente_));
+    EdNEstudiante->clear();
+    EdNEstudiante->setFocus();
+    BtnCrearEst->setEnabled(false);
+    BtnAddEst->setEnabled(true);
+}

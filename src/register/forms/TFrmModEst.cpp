@@ -1,0 +1,136 @@
+#include "register/forms/TFrmModEst.h"
+#include "data/TDM.h"
+#include "util/Messages.h"
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// The picker's lowest date stands for "no birth date": it shows blank and stores nothing.
+const QDate kSinFecha(1899, 12, 30);
+
+template <typename W>
+W* campo(QGridLayout* g, int row, const QString& etiqueta, W* w, const char* name)
+{
+    auto* l = new QLabel(etiqueta, w->parentWidget());
+    w->setObjectName(QString::fromLatin1(name));
+    l->setBuddy(w);
+    g->addWidget(l, row, 0);
+    g->addWidget(w, row, 1);
+    return w;
+}
+} // namespace
+
+TFrmModEst::TFrmModEst(const QString& grado, const QString& grupo, QWidget* parent)
+    : QDialog(parent), grado_(grado), grupo_(grupo)
+{
+    setObjectName(QStringLiteral("FrmModEst"));
+    setWindowTitle(QStringLiteral("Modificar un estudiante"));
+    auto* root = new QVBoxLayout(this);
+    auto* g = new QGridLayout;
+    LblIEstudiante = campo(g, 0, QStringLiteral("Id: interno:"), new QLabel(this), "LblIEstudiante");
+    EdGrado = campo(g, 1, QStringLiteral("Grado:"), new QLineEdit(this), "EdGrado");
+    EdGrupo = campo(g, 2, QStringLiteral("Grupo:"), new QLineEdit(this), "EdGrupo");
+    EdGrado->setEnabled(false);
+    EdGrupo->setEnabled(false);
+    EdNEstudiante = campo(g, 3, QStringLiteral("Nombre:"), new QLineEdit(this), "EdNEstudiante");
+    EdNEstudiante->setMinimumWidth(320);
+    edSitAcad = campo(g, 4, QStringLiteral("Situación académica:"), new QLineEdit(this), "edSitAcad");
+    EdNumMatr = campo(g, 5, QStringLiteral("Número de matrícula:"), new QLineEdit(this), "EdNumMatr");
+    edDocIdent = campo(g, 6, QStringLiteral("Doc. Identidad:"), new QLineEdit(this), "edDocIdent");
+    edSitSocial = campo(g, 7, QStringLiteral("Situación social:"), new QLineEdit(this), "edSitSocial");
+    edNumCarnet = campo(g, 8, QStringLiteral("Número de carné:"), new QLineEdit(this), "edNumCarnet");
+    edRH = campo(g, 9, QStringLiteral("RH:"), new QLineEdit(this), "edRH");
+    edIdFoto = campo(g, 10, QStringLiteral("Archivo Foto:"), new QLineEdit(this), "edIdFoto");
+    dtpFechaNac = campo(g, 11, QStringLiteral("Fecha Nacimiento:"), new QDateEdit(this), "dtpFechaNac");
+    dtpFechaNac->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    dtpFechaNac->setCalendarPopup(true);
+    dtpFechaNac->setMinimumDate(kSinFecha);
+    dtpFechaNac->setSpecialValueText(QStringLiteral(" "));
+    edCodigo = campo(g, 12, QStringLiteral("Código:"), new QLineEdit(this), "edCodigo");
+    auto* nota = new QLabel(QStringLiteral("(Se requiere  para notas en Internet)"), this);
+    nota->setObjectName(QStringLiteral("LblNotaCodigo"));
+    g->addWidget(nota, 12, 2);
+    root->addLayout(g);
+
+    auto* botones = new QHBoxLayout;
+    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
+    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
+    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
+    for (QPushButton* b : {BtnAceptar, BtnSalir}) {
+        b->setAutoDefault(false);
+        botones->addWidget(b);
+    }
+    botones->addStretch();
+    root->addLayout(botones);
+
+    connect(BtnAceptar, &QPushButton::clicked, this, &TFrmModEst::BtnAceptarClick);
+    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+    llenar();
+}
+
+void TFrmModEst::llenar()
+{
+    kv::TableCursor& t = *kv::DM->TblEstudiantes;
+    auto f = [&t](const char* name) { return t.fieldByName(QString::fromLatin1(name)); };
+    iEstudiante_ = int(f("IEstudiante").asInteger());
+    LblIEstudiante->setText(QString::number(iEstudiante_));
+    EdGrado->setText(grado_);
+    EdGrupo->setText(grupo_);
+    EdNEstudiante->setText(f("NEstudiante").asString());
+    EdNumMatr->setText(f("NumMatr").asString());
+    edDocIdent->setText(f("docIdent").asString());
+    edNumCarnet->setText(f("numCarnet").asString());
+    edRH->setText(f("rh").asString());
+    edSitAcad->setText(f("situacion").asString());
+    edSitSocial->setText(f("sitSocial").asString());
+    edIdFoto->setText(f("idFoto").asString());
+    const QDate nac = f("fechaNac").asDate();
+    dtpFechaNac->setDate(nac.isValid() ? nac : kSinFecha);
+    codigoAnterior_ = f("codigo").asString();
+    edCodigo->setText(codigoAnterior_);
+}
+
+kv::PersonaDatos TFrmModEst::leer() const
+{
+    kv::PersonaDatos d;
+    d.nombre = EdNEstudiante->text();
+    d.situacion = edSitAcad->text();
+    d.numMatr = EdNumMatr->text();
+    d.docIdent = edDocIdent->text();
+    d.sitSocial = edSitSocial->text();
+    d.numCarnet = edNumCarnet->text();
+    d.rh = edRH->text();
+    d.idFoto = edIdFoto->text();
+    d.fechaNac = dtpFechaNac->date() == kSinFecha ? QDate() : dtpFechaNac->date();
+    d.codigo = edCodigo->text();
+    return d;
+}
+
+void TFrmModEst::BtnAceptarClick()
+{
+    auto& msg = kv::Messages::instance();
+    const kv::PersonaDatos d = leer();
+    try {
+        const QString errores = kv::ValidarModificacion(d, codigoAnterior_);
+        if (!errores.isEmpty()) {
+            msg.showMessage(QStringLiteral("Debe Corregir: \n") + errores);
+            done(QDialog::Rejected);
+            return;
+        }
+        kv::GrabarModificacion(d);
+        // Marks follow the new code; movements already recorded keep the old one.
+        if (d.codigo != codigoAnterior_) kv::ActualizarCodigoEnNotas(d.codigo, codigoAnterior_, grado_.toInt());
+    } catch (const std::exception& e) {
+        msg.showError(QString::fromUtf8(e.what()));
+        done(QDialog::Rejected);
+        return;
+    }
+    msg.showMessage(QStringLiteral("Estudiante modificado."));
+    done(QDialog::Accepted);
+}

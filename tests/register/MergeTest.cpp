@@ -1,0 +1,191 @@
+// Merging two groups: renumbering, marks carried along, all or nothing.
+#include "RegisterHelpers.h"
+#include "app/forms/TFrmAviso.h"
+#include "register/Merge.h"
+#include "register/forms/TFrmFusionar.h"
+#include "support/MainHarness.h"
+#include "support/Modal.h"
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+using namespace regtest;
+using kvtest::MainHarness;
+
+namespace {
+
+class Merge : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        categoria(h.site, 5, "QUINTO");
+        grupo(h.site, 5, "A");
+        grupo(h.site, 5, "B");
+        grupo(h.site, 5, "C");   // no persons
+        grupo(h.site, 6, "B");
+        for (int i = 0; i < 5; ++i) persona(h.site, 5, "A", i, "A" + QString::number(i), "a" + QString::number(i));
+        // stored out of number order on purpose
+        for (int i : {2, 0, 1}) {
+            persona(h.site, 5, "B", i, "B" + QString::number(i), "b" + QString::number(i));
+            h.site.exec("insert into notas (codigo, IGrado, IGrupo, IEstudiante, IMateria, IPeriodo, nota) "
+                        "values (?, 5, 'B', ?, 'MAT', 1, ?)", {"b" + QString::number(i), i, 3.0 + i});
+            h.site.exec("insert into notasdef (IGrado, IGrupo, IEstudiante, IMateria, notaDef) values (5, 'B', ?, 'MAT', ?)",
+                        {i, 3.0 + i});
+        }
+        persona(h.site, 6, "B", 0, "OTRA", "x0");
+        h.site.exec("insert into notas (codigo, IGrado, IGrupo, IEstudiante, IMateria, IPeriodo, nota) "
+                    "values ('x0', 6, 'B', 0, 'MAT', 1, 1.0)");
+        h.site.exec("insert into MovMat (IGrado, IGrupo, IMateria) values (5, 'B', 'MAT')");
+    }
+    TFrmMain& abrir()
+    {
+        TFrmMain& w = h.start();
+        w.PgGrados->setCurrentWidget(w.TSGrupos);
+        return w;
+    }
+    QMap<QString, QStringList> todo()
+    {
+        QMap<QString, QStringList> m;
+        for (const char* t : {"grupos", "estudiantes", "notas", "notasdef", "notasdef_guardada", "MovMat"})
+            if (h.site.db()->hasTable(t)) m[t] = volcado(h.site, t);
+        return m;
+    }
+    QString nota(const QString& tabla, const QString& campo, double valor)
+    {
+        return h.site.scalar("select IGrupo || '/' || IEstudiante from " + tabla + " where " + campo + "=?", {valor});
+    }
+    MainHarness h;
+};
+
+TEST_F(Merge, DialogOffersTheGroupsAndMergesTheSecondIntoTheFirstByDefault)
+{
+    TFrmMain& w = abrir();
+    TFrmFusionar d(&w, 5);
+    EXPECT_EQ(d.windowTitle(), "FrmFusionar");
+    EXPECT_EQ(d.LblGrado->text(), "GRADO=5");
+    ASSERT_EQ(d.CBGrupoOrigen->count(), 3);
+    EXPECT_EQ(d.CBGrupoOrigen->currentText(), "B");
+    EXPECT_EQ(d.CBGrupoDestino->currentText(), "A");
+    EXPECT_EQ(w.currentGrupo, "C");   // filling the lists walked the groups to the last one
+
+    d.BtnAceptar->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(h.msgs->shown.empty());
+    EXPECT_EQ(TFrmAviso::actual(), nullptr);
+    // B's persons follow A's 0..4 in their number order; codes do not change
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(grupoDe(h.site, "b" + QString::number(i)), "A");
+        EXPECT_EQ(numero(h.site, "b" + QString::number(i)), QString::number(5 + i));
+        EXPECT_EQ(nota("notas", "nota", 3.0 + i), "A/" + QString::number(5 + i));
+        EXPECT_EQ(nota("notasdef", "notaDef", 3.0 + i), "A/" + QString::number(5 + i));
+    }
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(numero(h.site, "a" + QString::number(i)), QString::number(i));
+    EXPECT_EQ(h.site.count("grupos", "IGrado=5 and IGrupo='B'"), 0);
+    EXPECT_EQ(h.site.count("grupos"), 3);
+    // another category's group B and its marks are not touched; subject links stay
+    EXPECT_EQ(grupoDe(h.site, "x0"), "B");
+    EXPECT_EQ(nota("notas", "nota", 1.0), "B/0");
+    EXPECT_EQ(h.site.count("MovMat", "IGrado=5 and IGrupo='B'"), 1);
+    EXPECT_EQ(h.dm->TblGrupos->recordCount(), 2);
+}
+
+TEST_F(Merge, IntoAnEmptyGroupNumbersFromZero)
+{
+    abrir();
+    kv::FusionarGrupos(5, "A", "C");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(grupoDe(h.site, "a" + QString::number(i)), "C");
+        EXPECT_EQ(numero(h.site, "a" + QString::number(i)), QString::number(i));
+    }
+    EXPECT_EQ(h.site.count("grupos", "IGrado=5 and IGrupo='A'"), 0);
+}
+
+TEST_F(Merge, TheSameGroupTwiceIsRefused)
+{
+    TFrmMain& w = abrir();
+    const auto antes = todo();
+    TFrmFusionar d(&w, 5);
+    d.CBGrupoOrigen->setEditText("A");
+    d.CBGrupoDestino->setEditText("A");
+    d.BtnAceptar->click();
+    EXPECT_EQ(h.msgs->lastText(), "Para fusionarse los dos grupos deben ser distintos.");
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(todo(), antes);
+}
+
+TEST_F(Merge, ASingleGroupLeavesBothListsOnIt)
+{
+    categoria(h.site, 6, "SEXTO");
+    TFrmMain& w = abrir();
+    h.dm->TblGrupos->setFilter("IGrado=6");
+    TFrmFusionar d(&w, 6);
+    EXPECT_EQ(d.CBGrupoOrigen->count(), 1);
+    EXPECT_EQ(d.CBGrupoOrigen->currentText(), "B");
+    EXPECT_EQ(d.CBGrupoDestino->currentText(), "B");
+}
+
+TEST_F(Merge, AnEngineErrorLeavesEveryTableAsBeforeAndClosesTheNotice)
+{
+    TFrmMain& w = abrir();
+    struct Falla { const char* nombre; const char* sql; };
+    const Falla fallas[] = {
+        {"sin notasdef", "alter table notasdef rename to notasdef_guardada"},
+        {"grupo protegido",
+         "CREATE TRIGGER protegido BEFORE DELETE ON grupos BEGIN SELECT RAISE(ABORT, 'grupo protegido'); END"},
+    };
+    for (const Falla& f : fallas) {
+        SCOPED_TRACE(f.nombre);
+        h.site.exec(f.sql);
+        const auto antes = todo();
+        h.msgs->shown.clear();
+        TFrmFusionar d(&w, 5);
+        d.CBGrupoOrigen->setEditText("B");
+        d.CBGrupoDestino->setEditText("A");
+        d.BtnAceptar->click();
+        ASSERT_EQ(h.msgs->shown.size(), 1u);
+        EXPECT_EQ(h.msgs->shown[0].caption, "Error");
+        EXPECT_EQ(TFrmAviso::actual(), nullptr);
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_EQ(todo(), antes);
+        EXPECT_EQ(numero(h.site, "b0"), "0");
+        if (QString(f.nombre) == "sin notasdef") h.site.exec("alter table notasdef_guardada rename to notasdef");
+    }
+}
+
+TEST_F(Merge, TypedCodesWithApostrophesAreValues)
+{
+    grupo(h.site, 5, "O'");
+    persona(h.site, 5, "O'", 0, "RARO", "o0");
+    abrir();
+    kv::FusionarGrupos(5, "O'", "A");
+    EXPECT_EQ(grupoDe(h.site, "o0"), "A");
+    EXPECT_EQ(numero(h.site, "o0"), "5");
+    EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"O'"}), 0);
+
+    // a typed destination that is no group: persons go there, no group row is made
+    kv::FusionarGrupos(5, "C", "Z'");   // C has nobody: only its row goes
+    EXPECT_EQ(h.site.count("grupos", "IGrupo='C'"), 0);
+    kv::FusionarGrupos(5, "B", "Z'");
+    EXPECT_EQ(grupoDe(h.site, "b0"), "Z'");
+    EXPECT_EQ(numero(h.site, "b0"), "0");
+    EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"Z'"}), 0);
+    EXPECT_EQ(h.site.count("estudiantes", "IGrado=5"), 9);
+}
+
+TEST_F(Merge, TheMainWindowButtonOpensTheDialogOnTheCurrentCategory)
+{
+    TFrmMain& w = abrir();
+    QString grado;
+    kvtest::onNextModal([&](QWidget* m) {
+        if (auto* d = qobject_cast<TFrmFusionar*>(m)) grado = d->LblGrado->text();
+        m->close();
+    });
+    w.BtnFusionarGrupos->click();
+    EXPECT_EQ(grado, "GRADO=5");
+    EXPECT_EQ(h.site.count("grupos"), 4);
+}
+
+} // namespace

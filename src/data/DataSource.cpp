@@ -13,4 +13,14 @@ void DataSource::setDataSet(TableCursor* cursor)
     conns_ << connect(cursor, &TableCursor::beforePost, this, [this] { if (enabled_) emit updateData(); });
 }
 
+void DataSource::setEnabled(bool on)
+{
+    if (on == enabled_) return;
+    enabled_ = on;
+    if (on && cursor_ && cursor_->isActive()) {
+        emit stateChange();
+        emit dataChange(QString());
+    }
+}
+
 } // namespace kv

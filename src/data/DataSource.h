@@ -11,7 +11,9 @@ public:
     explicit DataSource(QObject* parent = nullptr) : QObject(parent) {}
     void setDataSet(TableCursor* cursor);
     TableCursor* dataSet() const { return cursor_; }
-    void setEnabled(bool on) { enabled_ = on; }
+    // Turning a source on over an open table reports its state and data once, so the
+    // windows bound to it show the current row right away.
+    void setEnabled(bool on);
     bool isEnabled() const { return enabled_; }
 
 signals:

@@ -176,9 +176,12 @@ TEST_F(Cursor, IndexOrderAndDataSourceGate)
     QSignalSpy changes(&ds, &DataSource::dataChange);
     grupos.first();
     EXPECT_EQ(changes.count(), 0);
-    ds.setEnabled(true);
-    grupos.next();
+    QSignalSpy stateChanges(&ds, &DataSource::stateChange);
+    ds.setEnabled(true);   // switching on reports the current row once
     EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(stateChanges.count(), 1);
+    grupos.next();
+    EXPECT_EQ(changes.count(), 2);
 }
 
 TEST_F(Cursor, ModelShowsRowsAndPostsEdits)

@@ -227,7 +227,7 @@ void TFrmMain::buildLayout()
     lower->addWidget(PgEstudiantes, 1);
 
     Image1 = named(new QLabel(central), "Image1");
-    Image1->setMinimumSize(82, 110);
+    Image1->setMinimumSize(130, 170);   // room for the usual photo, so the lists don't jump
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(QPixmap(QStringLiteral(":/kelvora/placeholder.png")));
     lower->addWidget(Image1, 0, Qt::AlignTop);
@@ -251,7 +251,7 @@ void TFrmMain::buildLayout()
     QFont ef = edCodigo->font();
     ef.setPixelSize(32);
     edCodigo->setFont(ef);
-    edCodigo->setMaximumWidth(320);
+    edCodigo->setFixedWidth(320);
     lblCodigo->setBuddy(edCodigo);
     cap->addWidget(edCodigo);
     lblNEstudiante = named(new QLabel(QStringLiteral("*"), central), "lblNEstudiante");
@@ -260,6 +260,8 @@ void TFrmMain::buildLayout()
     lf.setBold(true);
     lblNEstudiante->setFont(lf);
     lblNEstudiante->setStyleSheet(QStringLiteral("color: blue;"));
+    // a long name must not squeeze the capture field
+    lblNEstudiante->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     cap->addWidget(lblNEstudiante, 1);
     root->addLayout(cap);
     Label7 = named(new QLabel(central), "Label7");

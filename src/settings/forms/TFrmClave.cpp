@@ -17,6 +17,7 @@ QLineEdit* passwordBox(const char* name, QWidget* parent)
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setEchoMode(QLineEdit::Password);
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // one "*" per character
     return e;
 }
 } // namespace

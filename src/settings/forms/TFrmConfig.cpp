@@ -88,6 +88,8 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdClave->setEchoMode(QLineEdit::Password);
     EdClave2 = lineEdit("EdClave2", tsGen);
     EdClave2->setEchoMode(QLineEdit::Password);
+    for (QLineEdit* e : {EdClave, EdClave2})
+        e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));   // one "*" per character
     dtpHoraSalidaAuto = new QTimeEdit(tsGen);
     dtpHoraSalidaAuto->setObjectName(QStringLiteral("dtpHoraSalidaAuto"));
     dtpHoraSalidaAuto->setDisplayFormat(QStringLiteral("HH:mm:ss"));

@@ -12,7 +12,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                     | QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(20);
-    verticalHeader()->setFixedWidth(12);
+    verticalHeader()->setVisible(false);
     horizontalHeader()->setHighlightSections(false);
 }
 

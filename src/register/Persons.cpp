@@ -63,6 +63,19 @@ ValidacionAlta ValidarNuevaPersona(const QString& gradoTexto, const QString& gru
     return r;
 }
 
+// The boxes both person dialogs share, in the order they are stored.
+static void escribirDatos(TableCursor& t, const PersonaDatos& d, const QString& codigo)
+{
+    t.setFieldValue(QStringLiteral("NumMatr"), enteroOCero(d.numMatr));
+    t.setFieldValue(QStringLiteral("docIdent"), d.docIdent);
+    t.setFieldValue(QStringLiteral("numCarnet"), enteroOCero(d.numCarnet));
+    t.setFieldValue(QStringLiteral("rh"), d.rh);
+    t.setFieldValue(QStringLiteral("sitSocial"), d.sitSocial);
+    t.setFieldValue(QStringLiteral("idFoto"), d.idFoto);
+    t.setFieldValue(QStringLiteral("fechaNac"), fecha(d.fechaNac));
+    t.setFieldValue(QStringLiteral("codigo"), codigo);
+}
+
 void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d,
                         const QString& codigo)
 {
@@ -73,14 +86,7 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
         t.setFieldValue(QStringLiteral("IGrupo"), grupo);
         t.setFieldValue(QStringLiteral("IEstudiante"), d.iEstudiante);
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
-        t.setFieldValue(QStringLiteral("NumMatr"), enteroOCero(d.numMatr));
-        t.setFieldValue(QStringLiteral("docIdent"), d.docIdent);
-        t.setFieldValue(QStringLiteral("numCarnet"), enteroOCero(d.numCarnet));
-        t.setFieldValue(QStringLiteral("rh"), d.rh);
-        t.setFieldValue(QStringLiteral("sitSocial"), d.sitSocial);
-        t.setFieldValue(QStringLiteral("idFoto"), d.idFoto);
-        t.setFieldValue(QStringLiteral("fechaNac"), fecha(d.fechaNac));
-        t.setFieldValue(QStringLiteral("codigo"), codigo);
+        escribirDatos(t, d, codigo);
         t.post();
         t.flushBuffers();
     } catch (...) {
@@ -107,14 +113,7 @@ void GrabarModificacion(const PersonaDatos& d)
         t.edit();
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
         t.setFieldValue(QStringLiteral("Situacion"), d.situacion);
-        t.setFieldValue(QStringLiteral("NumMatr"), enteroOCero(d.numMatr));
-        t.setFieldValue(QStringLiteral("docIdent"), d.docIdent);
-        t.setFieldValue(QStringLiteral("numCarnet"), enteroOCero(d.numCarnet));
-        t.setFieldValue(QStringLiteral("rh"), d.rh);
-        t.setFieldValue(QStringLiteral("sitSocial"), d.sitSocial);
-        t.setFieldValue(QStringLiteral("idFoto"), d.idFoto);
-        t.setFieldValue(QStringLiteral("fechaNac"), fecha(d.fechaNac));
-        t.setFieldValue(QStringLiteral("codigo"), d.codigo);
+        escribirDatos(t, d, d.codigo);
         t.post();
         t.flushBuffers();
     } catch (...) {

@@ -1,6 +1,7 @@
 #include "util/forms/QtMessages.h"
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kv {
 
@@ -25,11 +26,13 @@ void QtMessages::showMessage(const QString& text, const QString& caption, MsgIco
 
 bool QtMessages::askYesNo(const QString& title, const QString& text, MsgIcon icon)
 {
-    QMessageBox box(toIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setButtonText(QMessageBox::Yes, QStringLiteral("&Sí"));
-    box.setButtonText(QMessageBox::No, QStringLiteral("&No"));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    QMessageBox box(toIcon(icon), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace kv

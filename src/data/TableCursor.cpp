@@ -429,17 +429,38 @@ void TableCursor::setFilter(const QString& expr)
     if (expr == filter_) return;
     const QString translated = expr.trimmed().isEmpty() ? QString() : translateLocalSql(expr);
     if (isActive() && state_ != DataSetState::Browse) post();
-    filter_ = expr;
-    filterSql_ = translated;
-    if (isActive() && filtered_) { reload(false); emit rowsReset(); emit dataChanged(); }
+    applyFilter(expr, translated, filtered_);
 }
 
 void TableCursor::setFiltered(bool on)
 {
     if (on == filtered_) return;
     if (isActive() && state_ != DataSetState::Browse) post();
+    applyFilter(filter_, filterSql_, on);
+}
+
+// A filter the engine refuses leaves the cursor showing what it showed before.
+void TableCursor::applyFilter(const QString& expr, const QString& translated, bool on)
+{
+    const QString oldExpr = filter_, oldSql = filterSql_;
+    const bool oldOn = filtered_;
+    filter_ = expr;
+    filterSql_ = translated;
     filtered_ = on;
-    if (isActive()) { reload(false); emit rowsReset(); emit dataChanged(); }
+    if (!isActive() || (!on && !oldOn)) return;
+    try {
+        reload(false);
+    } catch (const DbError&) {
+        filter_ = oldExpr;
+        filterSql_ = oldSql;
+        filtered_ = oldOn;
+        reload(false);
+        emit rowsReset();
+        emit dataChanged();
+        throw;
+    }
+    emit rowsReset();
+    emit dataChanged();
 }
 
 qint64 TableCursor::rowIdAt(int row) const

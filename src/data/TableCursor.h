@@ -93,6 +93,7 @@ private:
     void requireBrowse(const char* what) const;
     void onTableChanged(const QString& tableLower, const QVector<RowChange>& changes);
     void setState(DataSetState s);
+    void applyFilter(const QString& expr, const QString& translated, bool on);
 
     QString table_;
     QString dir_;

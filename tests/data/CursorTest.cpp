@@ -80,6 +80,21 @@ TEST_F(Cursor, FilterExpressionsOfTheDialect)
     EXPECT_EQ(cur.state(), DataSetState::Browse);
 }
 
+TEST_F(Cursor, AFilterTheEngineRefusesLeavesTheRowsAsTheyWere)
+{
+    cur.setFilter("IGrado=4");
+    cur.setFiltered(true);
+    cur.next();
+    EXPECT_THROW(cur.setFilter("IGrado=4 and nosuchfield=1"), DbError);
+    EXPECT_EQ(cur.filter(), "IGrado=4");
+    EXPECT_EQ(cur.recordCount(), 6);
+    EXPECT_EQ(cur.fieldByName("IGrado").asInteger(), 4);
+    EXPECT_THROW(cur.setFilter("IGrado='4"), DbError);   // unterminated text
+    EXPECT_EQ(cur.recordCount(), 6);
+    cur.setFiltered(false);
+    EXPECT_EQ(cur.recordCount(), 18);
+}
+
 TEST_F(Cursor, LocateIsExactAndCaseSensitive)
 {
     EXPECT_TRUE(cur.locate("IGrado;IGrupo;IEstudiante", {4, "B", "2"}));

@@ -9,6 +9,12 @@ BUILD_DIR="${KELVORA_BUILD_DIR:-build}"
 JOBS="${KELVORA_JOBS:-2}"
 
 bash scripts/bootstrap.sh
+# Qt wants a private runtime directory; CI machines have none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR="$(mktemp -d)"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  export XDG_RUNTIME_DIR
+fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$BUILD_DIR" -j "$JOBS"
 

@@ -15,6 +15,17 @@ TableCursor& personas()
 // Whole-number boxes: an empty box stores 0; anything else is converted by the field.
 QString enteroOCero(const QString& s) { return s.isEmpty() ? QStringLiteral("0") : s; }
 
+// The internal number is a 32-bit field: a longer number (a document number typed in
+// the wrong box) is refused like any text the field cannot hold, instead of being
+// stored and then spoiling the number offered for the next person of the group.
+int numeroInterno(const QString& s)
+{
+    bool ok = false;
+    const int n = s.trimmed().toInt(&ok);
+    if (!ok) throw DbError(QStringLiteral("'%1' no es un valor entero válido para el campo IEstudiante.").arg(s));
+    return n;
+}
+
 // A person without a birth date keeps the field empty.
 QVariant fecha(const QDate& d) { return d.isValid() ? QVariant(d) : QVariant(); }
 
@@ -84,7 +95,7 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
         t.append();
         t.setFieldValue(QStringLiteral("IGrado"), gradoTexto);
         t.setFieldValue(QStringLiteral("IGrupo"), grupo);
-        t.setFieldValue(QStringLiteral("IEstudiante"), d.iEstudiante);
+        t.setFieldValue(QStringLiteral("IEstudiante"), numeroInterno(d.iEstudiante));
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
         escribirDatos(t, d, codigo);
         t.post();

@@ -52,12 +52,14 @@ TEST_F(MovePerson, DialogShowsOriginDestinationsAndTheStoreExplanation)
     EXPECT_EQ(d.lblNEstudiante->text(), "CARLA");
     EXPECT_EQ(d.lblGrado->text(), "11");
     EXPECT_EQ(d.lblGrupo->text(), "B");
-    EXPECT_EQ(itemsOf(d.CBGradoDestino), (QStringList{"11", "5", "-99"}));
-    EXPECT_EQ(d.CBGradoDestino->currentText(), "11");
-    EXPECT_EQ(itemsOf(d.CBGrupoDestino), (QStringList{"A", "B"}));
+    // Categories in key order, as the categories grid lists them, then the store.
+    EXPECT_EQ(itemsOf(d.CBGradoDestino), (QStringList{"5", "11", "-99"}));
+    EXPECT_EQ(d.CBGradoDestino->currentText(), "5");
+    EXPECT_EQ(itemsOf(d.CBGrupoDestino), QStringList{"A"});
     EXPECT_EQ(d.CBGrupoDestino->currentText(), "A");
     d.CBGradoDestino->setCurrentIndex(1);
-    EXPECT_EQ(itemsOf(d.CBGrupoDestino), QStringList{"A"});
+    EXPECT_EQ(itemsOf(d.CBGrupoDestino), (QStringList{"A", "B"}));
+    EXPECT_EQ(d.CBGrupoDestino->currentText(), "A");
     d.CBGradoDestino->setCurrentIndex(2);
     EXPECT_TRUE(itemsOf(d.CBGrupoDestino).isEmpty());
     EXPECT_EQ(d.findChild<QLabel*>("Label5")->text(),
@@ -114,8 +116,8 @@ TEST_F(MovePerson, StoreWithItsOwnGroupIsListedOnce)
     s.h.site.exec("insert into AbaGrados (IGrado, NGrado) values (-99, 'Bodega')");
     s.h.site.exec("insert into grupos (IGrado, IGrupo) values (-99, 'R')");
     TFrmCambiarDeGrupo d(11, QStringLiteral("B"), QStringLiteral("CAR6"));
-    EXPECT_EQ(itemsOf(d.CBGradoDestino), (QStringList{"11", "5", "-99"}));
-    d.CBGradoDestino->setCurrentIndex(2);
+    EXPECT_EQ(itemsOf(d.CBGradoDestino), (QStringList{"-99", "5", "11"}));
+    d.CBGradoDestino->setCurrentIndex(0);
     EXPECT_EQ(itemsOf(d.CBGrupoDestino), QStringList{"R"});
 }
 

@@ -90,8 +90,9 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
     if (kv::DM && kv::DM->TblEstudiantes->isActive())
         lblNEstudiante->setText(kv::DM->TblEstudiantes->fieldByName(QStringLiteral("nestudiante")).asString());
 
-    // Destinations: every category, then the store for persons who leave.
-    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from abagrados"));
+    // Destinations: every category in key order, as the categories grid lists them,
+    // then the store for persons who leave.
+    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from abagrados order by IGrado"));
     LlenarComboBox(CBGradoDestino, Query1, QStringLiteral("IGrado"));
     if (CBGradoDestino->findText(kBodega) < 0) CBGradoDestino->addItem(kBodega);
     CBGradoDestino->setCurrentIndex(0);
@@ -102,7 +103,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 void TFrmCambiarDeGrupo::CBGradoDestinoChange()
 {
     CBGrupoDestino->clear();
-    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from grupos where igrado=?"),
+    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from grupos where igrado=? order by IGrupo"),
                     {CBGradoDestino->currentText().toInt()});
     LlenarComboBox(CBGrupoDestino, Query1, QStringLiteral("IGrupo"));
     if (CBGrupoDestino->count() > 0) CBGrupoDestino->setCurrentIndex(0);

@@ -14,7 +14,8 @@ void ForzarMayusculas(QLineEdit* ed)
     QObject::connect(ed, &QLineEdit::textEdited, ed, [ed](const QString& t) {
         const QString up = t.toUpper();
         if (up == t) return;
-        const int pos = ed->cursorPosition();
+        // A letter may grow when capitalised (ß → SS): the cursor stays after what was typed.
+        const int pos = ed->cursorPosition() + int(up.size() - t.size());
         ed->setText(up);
         ed->setCursorPosition(pos);
     });
@@ -58,7 +59,6 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
     lf->setBuddy(dtpFechaNac);
     g->addWidget(lf, 8, 0);
     g->addWidget(dtpFechaNac, 8, 1);
-    root->addLayout(g);
 
     auto* botones = new QHBoxLayout;
     BtnAddEst = new QPushButton(QStringLiteral("&Grabar"), this);
@@ -71,11 +71,11 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
         b->setAutoDefault(false);
         botones->addWidget(b);
     }
-    root->addLayout(botones);
+    g->addLayout(botones, 9, 0, 1, 2);
 
-    auto* gc = new QGridLayout;
-    edCodigo = campo(gc, 0, QStringLiteral("Código:"), "edCodigo", this);
-    root->addLayout(gc);
+    // The code box sits below the buttons, lined up with the other boxes.
+    edCodigo = campo(g, 10, QStringLiteral("Código:"), "edCodigo", this);
+    root->addLayout(g);
 
     // Tab order as the boxes are filled in: the code comes last.
     QWidget* orden[] = {EdIEstudiante, EdNEstudiante, EdNumMatr, edDocIdent, edSitSocial, edNumCarnet,
@@ -87,7 +87,7 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
     connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
 
     // The next free internal number of the group is offered.
-    siguiente_ = kv::NextInternalNumber(grado_.toInt(), grupo_) + 1;
+    siguiente_ = qint64(kv::NextInternalNumber(grado_.toInt(), grupo_)) + 1;
     EdIEstudiante->setText(QString::number(siguiente_));
     EdNEstudiante->setFocus();
     BtnCrearEst->setEnabled(false);

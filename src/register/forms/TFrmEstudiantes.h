@@ -32,7 +32,7 @@ public:
     QPushButton* BtnSalir = nullptr;
     QLineEdit* edCodigo = nullptr;
 
-    int siguiente() const { return siguiente_; }
+    qint64 siguiente() const { return siguiente_; }
     QString codigoCalculado() const { return codigo_; }
 
 public slots:
@@ -44,6 +44,6 @@ private:
 
     QString grado_;
     QString grupo_;
-    int siguiente_ = 0;      // next internal number offered
+    qint64 siguiente_ = 0;   // next internal number offered (wide: the highest one + 1 cannot overflow)
     QString codigo_;         // code of the last validation
 };

@@ -1,0 +1,116 @@
+// Internal numbers at the edge of their field, capitals that grow while typed, the order
+// of the move dialog's lists, and engine errors half-way through a modify or a move.
+#include "PersonsHelpers.h"
+#include "register/forms/TFrmCambiarDeGrupo.h"
+#include "register/forms/TFrmEstudiantes.h"
+#include "register/forms/TFrmModEst.h"
+#include <QComboBox>
+#include <QLineEdit>
+
+using ptest::PersonsSite;
+
+namespace {
+
+QStringList itemsOf(const QComboBox* cb)
+{
+    QStringList l;
+    for (int i = 0; i < cb->count(); ++i) l << cb->itemText(i);
+    return l;
+}
+
+} // namespace
+
+TEST(PersonLimits, InternalNumberBeyondItsFieldIsRefusedAndThePresetNeverWraps)
+{
+    PersonsSite s;
+    s.abrir(11, "B");
+    {
+        // A document number typed into "Id interno:" by mistake.
+        TFrmEstudiantes f(QStringLiteral("11"), QStringLiteral("B"));
+        f.EdIEstudiante->setText("11314533391");
+        f.EdNEstudiante->setText("LARGO");
+        f.BtnAddEst->click();
+        ASSERT_EQ(s.msgs().shown.size(), 1u);
+        EXPECT_EQ(s.msgs().shown[0].caption, "Error");
+        EXPECT_TRUE(s.msgs().lastText().contains("11314533391")) << s.msgs().lastText().toStdString();
+        EXPECT_EQ(s.h.site.count("estudiantes"), 0);
+        EXPECT_EQ(kv::DM->TblEstudiantes->state(), kv::DataSetState::Browse);
+        EXPECT_TRUE(f.BtnAddEst->isEnabled());
+
+        // The largest number the field holds is accepted.
+        f.EdIEstudiante->setText("2147483647");
+        f.BtnAddEst->click();
+        EXPECT_EQ(s.msgs().shown.size(), 1u) << s.msgs().lastText().toStdString();
+        EXPECT_EQ(s.campo("11B2147483647L", "IEstudiante"), "2147483647");
+    }
+    // The next one is offered as it is, not wrapped round to a negative number, and refused.
+    TFrmEstudiantes g(QStringLiteral("11"), QStringLiteral("B"));
+    EXPECT_EQ(g.EdIEstudiante->text(), "2147483648");
+    g.EdNEstudiante->setText("SIGUIENTE");
+    g.BtnAddEst->click();
+    EXPECT_EQ(s.msgs().shown.size(), 2u);
+    EXPECT_EQ(s.h.site.count("estudiantes"), 1);
+}
+
+TEST(PersonLimits, CapitalsThatGrowKeepTheCursorAfterTheTypedText)
+{
+    PersonsSite s;
+    s.abrir(11, "B");
+    TFrmEstudiantes f(QStringLiteral("11"), QStringLiteral("B"));
+    QTest::keyClicks(f.EdNEstudiante, QStringLiteral("stra"));
+    QTest::sendKeyEvent(QTest::Click, f.EdNEstudiante, Qt::Key_unknown, QStringLiteral("ß"), Qt::NoModifier);
+    QTest::keyClicks(f.EdNEstudiante, QStringLiteral("e"));
+    EXPECT_EQ(f.EdNEstudiante->text(), "STRASSE");
+    EXPECT_EQ(f.EdNEstudiante->cursorPosition(), 7);
+}
+
+TEST(MoveLists, CategoriesAndGroupsFollowKeyOrderWhateverTheOrderTheyWereAdded)
+{
+    PersonsSite s;   // categories 11 and 5 were added in that order
+    s.h.site.exec("insert into AbaGrados (IGrado, NGrado) values (0, 'Transición')");
+    s.h.site.exec("insert into grupos (IGrado, IGrupo) values (0, 'C')");
+    s.h.site.exec("insert into grupos (IGrado, IGrupo) values (0, 'A')");
+    s.persona(11, "B", 1, "PIA", "P1");
+    s.abrir(11, "B");
+    TFrmCambiarDeGrupo d(11, QStringLiteral("B"), QStringLiteral("P1"));
+    EXPECT_EQ(itemsOf(d.CBGradoDestino), (QStringList{"0", "5", "11", "-99"}));
+    EXPECT_EQ(d.CBGradoDestino->currentText(), "0");
+    EXPECT_EQ(itemsOf(d.CBGrupoDestino), (QStringList{"A", "C"}));
+    EXPECT_EQ(d.CBGrupoDestino->currentText(), "A");
+}
+
+TEST(PersonsEngineErrors, FailedMarksUpdateKeepsTheNewCodeWithoutSuccessAndAFailedMoveLeavesTheList)
+{
+    PersonsSite s;
+    s.persona(11, "B", 1, "RUTH", "R1");
+    s.persona(11, "B", 2, "SAUL", "S2");
+    s.h.site.exec("insert into notas (codigo, IGrado, IGrupo, IEstudiante, IMateria, IPeriodo, nota)"
+                  " values ('R1', 11, 'B', 1, 'MAT', 1, 4)");
+    s.h.site.exec("create trigger notas_fijas before update on notas begin select raise(abort, 'notas bloqueadas'); end");
+    s.h.site.exec("create trigger sin_traslados before update on estudiantes when new.IGrado <> old.IGrado"
+                  " begin select raise(abort, 'traslado bloqueado'); end");
+    TFrmMain& w = s.abrir(11, "B");
+
+    s.resaltar("R1");
+    ASSERT_TRUE(ptest::enDialogo<TFrmModEst>(w.BtnModEst, [](TFrmModEst* f) {
+        f->edCodigo->setText("R9");
+        f->BtnAceptar->click();
+    }));
+    ASSERT_EQ(s.msgs().shown.size(), 1u);
+    EXPECT_EQ(s.msgs().shown[0].caption, "Error");
+    EXPECT_TRUE(s.msgs().lastText().contains("notas bloqueadas")) << s.msgs().lastText().toStdString();
+    EXPECT_EQ(s.campo("R9", "NEstudiante"), "RUTH");   // the person row was already saved
+    EXPECT_EQ(s.h.site.count("notas", "codigo='R1'"), 1);
+
+    s.resaltar("S2");
+    s.msgs().answers = {true};
+    ASSERT_TRUE(ptest::enDialogo<TFrmCambiarDeGrupo>(w.BtnCambiarDeGrupo, [](TFrmCambiarDeGrupo* d) {
+        d->CBGradoDestino->setCurrentIndex(d->CBGradoDestino->findText("5"));
+        d->BtnAceptar->click();
+    }));
+    ASSERT_EQ(s.msgs().shown.size(), 2u);
+    EXPECT_TRUE(s.msgs().lastText().contains("traslado bloqueado")) << s.msgs().lastText().toStdString();
+    EXPECT_EQ(s.campo("S2", "IGrado"), "11");
+    EXPECT_EQ(kv::DM->TblEstudiantes->recordCount(), 2);   // the list still shows group 11 B
+    EXPECT_EQ(kv::DM->TblEstudiantes->state(), kv::DataSetState::Browse);
+}

@@ -160,15 +160,16 @@ int main(int argc, char** argv)
                 QElapsedTimer t;
                 t.start();
                 // What the window does for one code, minus labels, photo and tone.
-                const std::optional<kv::CapturaPersona> c = kv::PrepararCaptura(dir, code);
+                const std::optional<kv::PersonaCaptura> p = kv::BuscarPersona(dir, code);
+                const bool dentro = p && kv::EstaDentro(dir, code);
                 reads.push_back(double(t.nsecsElapsed()) / 1e6);
-                if (c) {
+                if (p) {
                     kv::Movimiento m;
                     m.codigo = code;
-                    m.modo = c->modo;
-                    m.docIdent = c->persona.docIdent;
-                    m.tipoDocIdent = c->persona.tipoDocIdent;
-                    m.nombre = c->persona.nestudiante;
+                    m.modo = dentro ? QStringLiteral("S") : QStringLiteral("E");
+                    m.docIdent = p->docIdent;
+                    m.tipoDocIdent = p->tipoDocIdent;
+                    m.nombre = p->nestudiante;
                     kv::RegistrarMovimiento(dir, m);
                     ++stored;
                 } else {

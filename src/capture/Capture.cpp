@@ -82,16 +82,6 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
     return ahora;
 }
 
-std::optional<CapturaPersona> PrepararCaptura(const QString& tablesDir, const QString& codigo)
-{
-    std::optional<PersonaCaptura> p = BuscarPersona(tablesDir, codigo);
-    if (!p) return std::nullopt;
-    CapturaPersona c;
-    c.persona = *p;
-    c.modo = EstaDentro(tablesDir, codigo) ? QStringLiteral("S") : QStringLiteral("E");
-    return c;
-}
-
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
 {
     return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;
@@ -100,7 +90,11 @@ QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
 QString RutaFoto(const QString& tablesDir, const QString& idFoto)
 {
     if (idFoto.isEmpty()) return QString();
-    return QDir(QDir(tablesDir).filePath(QStringLiteral("imagenes"))).filePath(idFoto);
+    // Always under imagenes/, even for a name that starts with a slash; names written on
+    // Windows desks use backslashes, as the persons list reads them too.
+    QString f = idFoto;
+    f.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QDir(tablesDir).filePath(QStringLiteral("imagenes/") + f);
 }
 
 void RegistrarCodigoInvalido(const QString& codigo)
@@ -146,13 +140,20 @@ void ActualizarVisitante(TableCursor& tbl, const Visitante& v, const QString& ob
     const QDateTime ahora = Clock::instance().now();
     if (tbl.locate(QStringLiteral("docIdent"), {v.docIdent})) tbl.edit();
     else tbl.append();
-    tbl.setFieldValue(QStringLiteral("docIdent"), v.docIdent);
-    tbl.setFieldValue(QStringLiteral("tipoDocIdent"), v.tipoDocIdent);
-    tbl.setFieldValue(QStringLiteral("nombre"), v.nombre);
-    tbl.setFieldValue(QStringLiteral("fechaUltVisit"), ahora.date());
-    tbl.setFieldValue(QStringLiteral("horaUltVisit"), ahora.time());
-    tbl.setFieldValue(QStringLiteral("observaciones"), observaciones);
-    tbl.post();
+    try {
+        tbl.setFieldValue(QStringLiteral("docIdent"), v.docIdent);
+        tbl.setFieldValue(QStringLiteral("tipoDocIdent"), v.tipoDocIdent);
+        tbl.setFieldValue(QStringLiteral("nombre"), v.nombre);
+        tbl.setFieldValue(QStringLiteral("fechaUltVisit"), ahora.date());
+        tbl.setFieldValue(QStringLiteral("horaUltVisit"), ahora.time());
+        tbl.setFieldValue(QStringLiteral("observaciones"), observaciones);
+        tbl.post();
+    } catch (...) {
+        // A row left pending would be posted by the next visitor's search, storing a visit
+        // whose entry was refused.
+        tbl.cancel();
+        throw;
+    }
 }
 
 } // namespace kv

@@ -62,18 +62,11 @@ struct Movimiento {
 // and for a person's exit. Returns the moment written.
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 
-// Lookup + inside test of a person's code: what the door needs before storing the
-// movement. Empty when the code is refused (unknown, suspended or empty).
-struct CapturaPersona {
-    PersonaCaptura persona;
-    QString modo;            // "S" when the person is inside, else "E"
-};
-std::optional<CapturaPersona> PrepararCaptura(const QString& tablesDir, const QString& codigo);
-
 // Name line of the main window: code, blank, name, category, " - ", group.
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p);
 
-// Photograph file of a person: <tablesDir>/imagenes/<idFoto>; empty when idFoto is empty.
+// Photograph file of a person: <tablesDir>/imagenes/<idFoto>, backslashes read as
+// separators; empty when idFoto is empty.
 QString RutaFoto(const QString& tablesDir, const QString& idFoto);
 
 // Appends a refused code to codigosInvalidos.txt; raises MyException when the file
@@ -99,7 +92,8 @@ QStringList Dependencias(const QString& tablesDir);
 
 // Writes the visitor's row through the directory table component: the row of the document
 // number is edited when there is one, otherwise a row is appended. fechaUltVisit and
-// horaUltVisit come from one reading of the clock.
+// horaUltVisit come from one reading of the clock. When the row cannot be stored the
+// table is left browsing, without the pending row, and the error goes up.
 void ActualizarVisitante(TableCursor& tblVisitantes, const Visitante& v, const QString& observaciones);
 
 } // namespace kv

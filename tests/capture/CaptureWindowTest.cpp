@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include "util/forms/DBGrid.h"
 
 using namespace captest;
 using kvtest::MainHarness;
@@ -184,6 +185,57 @@ TEST_F(CaptureWindow, NameLabelAndPhotoCases)
     }
     EXPECT_EQ(w.lblNEstudiante->text(), "202 DANADA6 - B");
     EXPECT_TRUE(h.msgs->shown.empty());
+}
+
+TEST_F(CaptureWindow, PhotoNamesAreReadInsideTheImagesFolder)
+{
+    const QString fotos = QDir(h.site.tablesDir()).filePath("imagenes");
+    ASSERT_TRUE(QDir(fotos).mkdir("5A"));
+    QImage img(24, 32, QImage::Format_RGB32);
+    img.fill(Qt::darkGreen);
+    ASSERT_TRUE(img.save(QDir(fotos).filePath("5A/ana.png")));
+    const QString fuera = QDir(h.site.workDir()).absoluteFilePath("fuera.png");   // not under imagenes
+    ASSERT_TRUE(img.save(fuera));
+    persona(h.site, 5, "A", "ANA", "1", QVariant(), "5A\\ana.png");   // written on a Windows desk
+    persona(h.site, 5, "A", "LUIS", "2", QVariant(), fuera);
+    TFrmMain& w = h.start();
+
+    capturar(w, "1");
+    EXPECT_EQ(w.Image1->pixmap().size(), QSize(24, 32));
+    capturar(w, "2");
+    EXPECT_TRUE(w.Image1->pixmap().isNull());
+    EXPECT_EQ(h.site.count("entradasSalidas"), 2);
+}
+
+TEST_F(CaptureWindow, LongNameLabelShowsCategoryAndGroupWithoutMovingTheLists)
+{
+    const QString largo = QString::fromUtf8("CARDONA CAICEDO VERÓNICA CAROLINA DE LOS ÁNGELES");
+    persona(h.site, 11, "B", "ANA", "1");
+    persona(h.site, 11, "B", largo, "0A1A-2026");
+    TFrmMain& w = h.start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    capturar(w, "1");
+    QApplication::processEvents();
+    const QRect lista = w.DBGEstudiantes->geometry();
+    const int letra = w.lblNEstudiante->font().pixelSize();
+
+    capturar(w, "0A1A-2026");
+    QApplication::processEvents();
+    QLabel* l = w.lblNEstudiante;
+    const QString texto = "0A1A-2026 " + largo + "11 - B";
+    ASSERT_EQ(l->text(), texto);
+    const QRect caja = l->contentsRect();
+    const QFontMetrics fm(l->font());
+    const QRect usado = l->wordWrap() ? fm.boundingRect(QRect(0, 0, caja.width(), 10000), Qt::TextWordWrap, texto)
+                                      : QRect(0, 0, fm.horizontalAdvance(texto), fm.height());
+    EXPECT_LE(usado.width(), caja.width());     // nothing cut at the right...
+    EXPECT_LE(usado.height(), caja.height());   // ...nor at the bottom
+    EXPECT_EQ(w.DBGEstudiantes->geometry(), lista);
+
+    capturar(w, "1");   // a short name gets the usual letters back
+    EXPECT_EQ(l->font().pixelSize(), letra);
+    EXPECT_EQ(l->text(), "1 ANA11 - B");
 }
 
 TEST_F(CaptureWindow, RefusedCodesAreLoggedAndChangeNothingElse)

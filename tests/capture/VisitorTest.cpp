@@ -2,8 +2,12 @@
 #include "CaptureHelpers.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "support/MainHarness.h"
+#include "data/TDM.h"
 #include "support/Modal.h"
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <QKeyEvent>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -218,6 +222,73 @@ TEST_F(VisitorCapture, TwoBadgesOfOneVisitorAreIndependent)
     ASSERT_EQ(movimientos(h.site, "VISIT11").size(), 1u);
     EXPECT_EQ(movimientos(h.site, "VISIT11").back().tipomvt, "E");
     EXPECT_EQ(h.site.count("visitantes"), 1);
+}
+
+TEST_F(VisitorCapture, DirectoryRowThatCannotBeStoredIsNotStoredByTheNextVisitor)
+{
+    TFrmMain& w = h.start();
+    auto db = h.site.db();
+    char* err = nullptr;
+    ASSERT_EQ(sqlite3_exec(db->handle(),
+                           "CREATE TRIGGER sin_visitas BEFORE INSERT ON visitantes"
+                           " BEGIN SELECT RAISE(ABORT, 'disco lleno'); END",
+                           nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+
+    responder({"111", 1, "PRIMERA", "Rectoría", ""});
+    w.edCodigo->setText("VISIT01");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    EXPECT_ANY_THROW(w.edCodigoKeyPress(&enter));   // reaches the general error display
+    EXPECT_EQ(w.edCodigo->text(), "VISIT01");         // the code stays for another try
+    EXPECT_EQ(h.site.count("entradasSalidas"), 0);
+    EXPECT_EQ(kv::DM->TblVisitantes->state(), kv::DataSetState::Browse);
+
+    ASSERT_EQ(sqlite3_exec(db->handle(), "DROP TRIGGER sin_visitas", nullptr, nullptr, &err), SQLITE_OK);
+    responder({"222", 0, "SEGUNDA", "Rectoría", ""});
+    capturar(w, "VISIT02");
+    // Only the visitor who came in is in the directory; the refused one was not stored later.
+    EXPECT_EQ(volcado(h.site, "visitantes"),
+              QStringList{"222|0|SEGUNDA|2026-12-09|07:30:00|Dependencia a donde se dirige:Rectoría"});
+    ASSERT_EQ(h.site.count("entradasSalidas"), 1);
+    EXPECT_EQ(movimientos(h.site, "VISIT02").size(), 1u);
+}
+
+TEST(VisitorDialog, EnterPressesTheFocusedButtonAndContinuarElsewhere)
+{
+    kvtest::TempSite site;
+    {
+        TfrmEntradaVisit d(site.tablesDir());
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.btnCancel->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(d.btnCancel, Qt::Key_Return);   // the operator tabbed to Cancelar
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_FALSE(d.isVisible());
+    }
+    {
+        TfrmEntradaVisit d(site.tablesDir());
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.edNombre->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(d.edNombre, Qt::Key_Return);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+}
+
+TEST(VisitorDialog, DestinationListOpensTwelveRowsHigh)
+{
+    kvtest::TempSite site;
+    for (int i = 1; i <= 30; ++i) site.exec("insert into dependencias (ndependencia) values (?)", {QString("Aula %1").arg(i)});
+    TfrmEntradaVisit d(site.tablesDir());
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    ASSERT_EQ(d.cbDependencias->count(), 30);
+    d.cbDependencias->showPopup();
+    QApplication::processEvents();
+    QAbstractItemView* v = d.cbDependencias->view();
+    const int fila = v->visualRect(v->model()->index(0, 0)).height();
+    ASSERT_GT(fila, 0);
+    EXPECT_NEAR(double(v->viewport()->height()) / fila, 12.0, 0.5);
+    d.cbDependencias->hidePopup();
 }
 
 TEST(VisitorDialog, FieldsListsAndTheDestinationLine)

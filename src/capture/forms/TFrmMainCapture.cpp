@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,28 @@ void MostrarFoto(QLabel* image, const QString& ruta)
     QPixmap foto;
     if (!ruta.isEmpty() && foto.load(ruta) && !foto.isNull()) image->setPixmap(foto);
     else image->clear();
+}
+
+// The name line keeps its room of two lines; a name too long for them is written in
+// smaller letters instead of pushing the lists up or losing its category and group.
+const char* const kLetraNombre = "kvLetraNombre";
+
+void MostrarNombre(QLabel* l, const QString& texto)
+{
+    QFont f = l->font();
+    const int base = l->property(kLetraNombre).toInt();
+    const int ancho = l->contentsRect().width();
+    if (base > 0) {
+        f.setPixelSize(base);
+        // Only a window on screen has a width to measure against.
+        for (int px = base; l->isVisible() && ancho > 0 && px >= 10; --px) {
+            f.setPixelSize(px);
+            const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, ancho, 1 << 20), Qt::TextWordWrap, texto);
+            if (r.height() <= l->contentsRect().height()) break;
+        }
+    }
+    l->setFont(f);
+    l->setText(texto);
 }
 
 // A badge inside goes out at once with the data of its entry; otherwise the visitor is
@@ -55,6 +78,11 @@ void TFrmMain::setupCapture()
 {
     // The system exits belong to the timer's work, still to come.
     SacarLosQueQuedaron1->setEnabled(false);
+    // A long name must still show its category and group: the line wraps onto a second
+    // one, and the room for two lines is kept so the lists above never jump.
+    lblNEstudiante->setWordWrap(true);
+    lblNEstudiante->setMinimumHeight(2 * lblNEstudiante->fontMetrics().lineSpacing());
+    lblNEstudiante->setProperty(kLetraNombre, lblNEstudiante->font().pixelSize());
     kv::SetBeepFallback([] { QApplication::beep(); });
 }
 
@@ -66,8 +94,8 @@ void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
         CapturarVisitante(*this, codigo);
     } else {
         const QString dir = kv::TablesDir();
-        const std::optional<kv::CapturaPersona> c = kv::PrepararCaptura(dir, codigo);
-        if (!c) {
+        const std::optional<kv::PersonaCaptura> p = kv::BuscarPersona(dir, codigo);
+        if (!p) {
             // The previous person stays on screen; only the log learns of the code. When the
             // log cannot be written the error goes up and the code stays in the field.
             kv::Messages::instance().showMessage(QStringLiteral("Código inválido o suspendido"));
@@ -75,10 +103,11 @@ void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
             edCodigo->clear();
             return;
         }
-        MostrarFoto(Image1, kv::RutaFoto(dir, c->persona.idFoto));
-        modoMovimiento = c->modo;
-        lblNEstudiante->setText(kv::TextoNombreCaptura(codigo, c->persona));
-        RegistrarMovimiento(c->persona.docIdent, c->persona.tipoDocIdent, c->persona.nestudiante);
+        MostrarFoto(Image1, kv::RutaFoto(dir, p->idFoto));
+        // Inside now means this scan is the way out.
+        modoMovimiento = kv::EstaDentro(dir, codigo) ? QStringLiteral("S") : QStringLiteral("E");
+        MostrarNombre(lblNEstudiante, kv::TextoNombreCaptura(codigo, *p));
+        RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante);
     }
     edCodigo->clear();
     Memo1->clear();

@@ -36,6 +36,8 @@ TfrmEntradaVisit::TfrmEntradaVisit(const QString& tablesDir, QWidget* owner)
     row(edNombre, "edNombre", QStringLiteral("Nombre:"));
     cbDependencias = new QComboBox(this);
     cbDependencias->setMaxVisibleItems(12);
+    // A list-style popup: the desktop style would otherwise open every destination at once.
+    cbDependencias->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     cbDependencias->addItems(kv::Dependencias(tablesDir_));
     cbDependencias->setCurrentIndex(-1);    // the operator chooses the destination
     row(cbDependencias, "cbDependencias", QStringLiteral("Dependencia a donde se dirige:"));
@@ -52,7 +54,9 @@ TfrmEntradaVisit::TfrmEntradaVisit(const QString& tablesDir, QWidget* owner)
     btnContinuar->setDefault(true);
     btnCancel = new QPushButton(QStringLiteral("&Cancelar"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAutoDefault(false);
+    // Enter on the focused "&Cancelar" cancels, as on any dialog button; Continuar stays
+    // the button of Enter everywhere else.
+    btnCancel->setAutoDefault(true);
     buttons->addWidget(btnContinuar);
     buttons->addWidget(btnCancel);
     root->addLayout(buttons);

@@ -8,6 +8,8 @@ namespace kv {
 QString ValidarFusion(const QString& origen, const QString& destino)
 {
     if (origen == destino) return QStringLiteral("Para fusionarse los dos grupos deben ser distintos.");
+    if (destino.isEmpty())
+        return QStringLiteral("Debe Corregir: \n") + QStringLiteral("Coloque un código de grupo válido \n");
     return QString();
 }
 
@@ -20,19 +22,25 @@ int FusionarGrupos(int grado, const QString& origen, const QString& destino,
     int siguiente = NextInternalNumber(grado, destino);
     Query personas, cambios;
     EjecutarSQL(TablesDir(), personas,
-                QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? order by iestudiante"),
+                QStringLiteral("select rowid as fila, iestudiante from estudiantes where igrado=? and igrupo=? "
+                               "order by iestudiante"),
                 {grado, origen});
     say(QStringLiteral("Actualizando el código y el grupo de los estudiantes..."));
     int movidos = 0;
     for (personas.first(); !personas.eof(); personas.next()) {
         ++siguiente;
-        const qint64 viejo = personas.fieldByName(QStringLiteral("IEstudiante")).asInteger();
-        // A person's marks follow the person: same new number and group in every table.
-        for (const char* tabla : {"estudiantes", "notas", "notasdef"}) {
-            EjecutarSQL(TablesDir(), cambios,
-                        QStringLiteral("update %1 set iestudiante=? ,igrupo=? where iestudiante=? and igrado=? "
-                                       "and igrupo=?").arg(QLatin1String(tabla)),
-                        {siguiente, destino, viejo, grado, origen});
+        const Field numero = personas.fieldByName(QStringLiteral("IEstudiante"));
+        EjecutarSQL(TablesDir(), cambios, QStringLiteral("update estudiantes set iestudiante=? ,igrupo=? where rowid=?"),
+                    {siguiente, destino, personas.fieldByName(QStringLiteral("fila")).asInteger()});
+        // A person's marks follow the person: same new number and group in both tables.
+        if (!numero.isNull()) {
+            const qint64 viejo = numero.asInteger();
+            for (const char* tabla : {"notas", "notasdef"}) {
+                EjecutarSQL(TablesDir(), cambios,
+                            QStringLiteral("update %1 set iestudiante=? ,igrupo=? where iestudiante=? and igrado=? "
+                                           "and igrupo=?").arg(QLatin1String(tabla)),
+                            {siguiente, destino, viejo, grado, origen});
+            }
         }
         ++movidos;
     }

@@ -283,6 +283,27 @@ TEST_F(PersonsList, PhotoStateAndSuspendCaptionFollowTheHighlightedPerson)
     EXPECT_EQ(w.lblSinEstud->text(), "Sin estudiantes.");
 }
 
+TEST_F(PersonsList, ACameraSizedPhotoIsReducedIntoThePhotoBoxAndTheWindowKeepsItsSize)
+{
+    QImage grande(1200, 1600, QImage::Format_RGB32);
+    grande.fill(Qt::darkGreen);
+    ASSERT_TRUE(grande.save(h.site.tablesDir() + "/imagenes/grande.jpg"));
+    persona(h.site, 5, "A", 4, "ZOE", "p4", QVariant(), "grande.jpg");
+    TFrmMain& w = abrir();
+    const QSize caja = w.Image1->minimumSize();
+    ASSERT_TRUE(h.dm->TblEstudiantes->locate("codigo", {"p4"}));
+    const QSize foto = w.Image1->pixmap().size();
+    ASSERT_FALSE(foto.isEmpty());
+    EXPECT_LE(foto.width(), caja.width());
+    EXPECT_LE(foto.height(), caja.height());
+    EXPECT_NEAR(double(foto.width()) / foto.height(), 0.75, 0.02);   // proportions kept
+    EXPECT_LE(w.minimumSizeHint().width(), 930);
+    EXPECT_LE(w.minimumSizeHint().height(), 742);
+
+    h.dm->TblEstudiantes->first();   // a small photo keeps its own size
+    EXPECT_EQ(w.Image1->pixmap().size(), QSize(30, 40));
+}
+
 TEST_F(PersonsList, StateCodesAreNormalisedBeforeEveryPost)
 {
     TFrmMain& w = abrir();

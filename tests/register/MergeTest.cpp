@@ -116,6 +116,42 @@ TEST_F(Merge, TheSameGroupTwiceIsRefused)
     EXPECT_EQ(todo(), antes);
 }
 
+TEST_F(Merge, AnEmptyDestinationIsRefusedSoNoPersonIsLeftWithoutAGroup)
+{
+    TFrmMain& w = abrir();
+    const auto antes = todo();
+    TFrmFusionar d(&w, 5);
+    d.CBGrupoOrigen->setEditText("B");
+    d.CBGrupoDestino->setEditText("  ");
+    d.BtnAceptar->click();
+    EXPECT_EQ(h.msgs->lastText(), QString::fromUtf8("Debe Corregir: \nColoque un código de grupo válido \n"));
+    EXPECT_NE(d.result(), QDialog::Accepted);
+    EXPECT_EQ(TFrmAviso::actual(), nullptr);
+    EXPECT_EQ(todo(), antes);
+}
+
+TEST_F(Merge, PersonsWithoutOrSharingANumberEachGetTheirOwnAndNoneStaysBehind)
+{
+    abrir();
+    // a person without number, and a second number 1, in the origin group
+    persona(h.site, 5, "B", 0, "SIN", "bn");
+    h.site.exec("update estudiantes set IEstudiante=null where codigo='bn'");
+    persona(h.site, 5, "B", 1, "OTRO UNO", "b1bis");
+    kv::FusionarGrupos(5, "B", "A");
+    EXPECT_EQ(h.site.count("estudiantes", "IGrupo='B' and IGrado=5"), 0);
+    QStringList numeros;
+    for (const char* c : {"bn", "b0", "b1", "b1bis", "b2"}) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(grupoDe(h.site, c), "A");
+        numeros << numero(h.site, c);
+    }
+    numeros.sort();
+    EXPECT_EQ(numeros, QStringList({"5", "6", "7", "8", "9"}));
+    // person 0's marks go with person 0, not with the person who had no number
+    EXPECT_EQ(nota("notas", "nota", 3.0), "A/" + numero(h.site, "b0"));
+    EXPECT_EQ(nota("notasdef", "notaDef", 3.0), "A/" + numero(h.site, "b0"));
+}
+
 TEST_F(Merge, ASingleGroupLeavesBothListsOnIt)
 {
     categoria(h.site, 6, "SEXTO");

@@ -6,6 +6,8 @@
 #include "register/PersonsList.h"
 #include "register/Register.h"
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QImage>
 
 using namespace regtest;
 
@@ -82,6 +84,27 @@ TEST_F(RegisterCore, PhotoPathIsUnderImagenesOfTheTablesDirectory)
 {
     EXPECT_EQ(kv::RutaFoto("ana.jpg"), site.tablesDir() + "/imagenes/ana.jpg");
     EXPECT_EQ(kv::RutaFoto("sub\\ana.jpg"), site.tablesDir() + "/imagenes/sub/ana.jpg");
+}
+
+TEST_F(RegisterCore, PhotosLargerThanTheBoxAreReducedOthersKeptUnreadableOnesNull)
+{
+    const QString dir = site.tablesDir() + "/imagenes/";
+    QImage ancha(800, 400, QImage::Format_RGB32);
+    ancha.fill(Qt::red);
+    ASSERT_TRUE(ancha.save(dir + "ancha.png"));
+    QImage chica(60, 80, QImage::Format_RGB32);
+    chica.fill(Qt::blue);
+    ASSERT_TRUE(chica.save(dir + "chica.png"));
+    QFile roto(dir + "roto.jpg");
+    ASSERT_TRUE(roto.open(QIODevice::WriteOnly));
+    roto.write("no es una imagen");
+    roto.close();
+
+    EXPECT_EQ(kv::CargarFoto(dir + "ancha.png", QSize(130, 170)).size(), QSize(130, 65));
+    EXPECT_EQ(kv::CargarFoto(dir + "chica.png", QSize(130, 170)).size(), QSize(60, 80));
+    EXPECT_TRUE(kv::CargarFoto(dir + "roto.jpg", QSize(130, 170)).isNull());
+    EXPECT_TRUE(kv::CargarFoto(dir + "no-existe.jpg", QSize(130, 170)).isNull());
+    EXPECT_TRUE(kv::CargarFoto(QString(), QSize(130, 170)).isNull());
 }
 
 } // namespace

@@ -26,6 +26,8 @@ GroupDialogWidgets buildGroupDialog(QDialog* dlg)
     w.grado->setEnabled(false);
     w.grupo->setMaxLength(2);      // the width of IGrupo
     w.director->setMaxLength(40);  // the width of IProfesor
+    // Room for a whole director's name at a glance.
+    w.director->setMinimumWidth(w.director->fontMetrics().averageCharWidth() * 36);
     w.mensaje->setMaxLength(12);
     auto* buttons = new QHBoxLayout;
     w.aceptar = new QPushButton(QStringLiteral("&Aceptar"), dlg);

@@ -171,10 +171,10 @@ void TFrmMain::DSEstudiantesDataChange(const QString&)
         Label8->setText(situacion);
         btnSuspender->setText(situacion == QLatin1String("SUSPENDIDO") ? QStringLiteral("HABILITAR")
                                                                        : QStringLiteral("SUSPENDER"));
-        QPixmap foto;
-        if (!idFoto.isEmpty()) foto.load(kv::RutaFoto(idFoto));   // a failed load leaves it null
+        // A failed load gives a null picture: the box is cleared.
+        const QImage foto = idFoto.isEmpty() ? QImage() : kv::CargarFoto(kv::RutaFoto(idFoto), Image1->minimumSize());
         if (foto.isNull()) Image1->clear();
-        else Image1->setPixmap(foto);
+        else Image1->setPixmap(QPixmap::fromImage(foto));
         // An empty list, not a person without internal number, is what this notes.
         lblSinEstud->setText(t->isEmpty() ? QStringLiteral("Sin estudiantes.") : QString());
     });

@@ -19,7 +19,7 @@ void MostrarErrorActual()
     }
 }
 
-TConfig::TConfig()
+TConfig::TConfig(bool mostrarErrores)
 {
     if (TablesDir().isEmpty()) return;
     try {
@@ -27,6 +27,22 @@ TConfig::TConfig()
         tbl_->setDirectory(TablesDir());
         tbl_->open();
         read();
+    } catch (const std::exception& e) {
+        if (mostrarErrores) {
+            MostrarErrorActual();
+        } else {
+            error_ = std::current_exception();
+            errorTexto_ = QString::fromUtf8(e.what());
+            if (errorTexto_.isEmpty()) errorTexto_ = QStringLiteral("?");
+        }
+    }
+}
+
+void TConfig::mostrarError() const
+{
+    if (!error_) return;
+    try {
+        std::rethrow_exception(error_);
     } catch (const std::exception&) {
         MostrarErrorActual();
     }

@@ -3,6 +3,7 @@
 // record made (so it sees every change posted before). Made for each use, then destroyed.
 #include <QDateTime>
 #include <QString>
+#include <exception>
 #include <memory>
 
 namespace kv {
@@ -12,8 +13,9 @@ class TableCursor;
 class TConfig {
 public:
     // With no site chosen (empty tables directory) every value stays empty or 0. An error
-    // while reading is shown here; that value and the ones after it stay empty or 0.
-    TConfig();
+    // while reading is shown here (or, with mostrarErrores=false, kept for error() and
+    // mostrarError()); that value and the ones after it stay empty or 0.
+    explicit TConfig(bool mostrarErrores = true);
     ~TConfig();
     TConfig(const TConfig&) = delete;
     TConfig& operator=(const TConfig&) = delete;
@@ -32,6 +34,11 @@ public:
     short anioactual() const { return anioactual_; }
     QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
 
+    // The error met while reading, kept when made with mostrarErrores=false ("" = none).
+    QString error() const { return errorTexto_; }
+    // Shows that error as the record would have shown it.
+    void mostrarError() const;
+
     // Store one value in the row at once (posted); errors are shown, not raised.
     void setClaveConsultor(const QString& clave);
     void setRutaEscudo(const QString& ruta);
@@ -46,6 +53,8 @@ private:
     void store(const char* field, const QString& value, QString& member);
 
     std::unique_ptr<TableCursor> tbl_;
+    std::exception_ptr error_;
+    QString errorTexto_;
     int iColegio_ = 0;
     QString NColegio_, Encabezado1_, Encabezado2_, FraseBltin_, Jornada_, rutaEscudo_;
     short periodoactual_ = 0;

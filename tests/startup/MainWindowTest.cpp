@@ -113,8 +113,10 @@ TEST_F(MainWindowTest, ClosingTheWindowClosesTheTables)
 {
     TFrmMain& w = h.start();
     w.show();
+    EXPECT_TRUE(w.Timer1->isActive());
     w.Salir1->trigger();
     EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.Timer1->isActive());
     for (kv::TableCursor* t : h.dm->tables()) EXPECT_FALSE(t->isActive()) << t->objectName().toStdString();
 }
 
@@ -175,4 +177,29 @@ TEST_F(MainWindowTest, WebSiteAndAboutBoxShowTheMakersAddress)
     w.Info1->trigger();
     EXPECT_EQ(texts, QStringList({"Kelvora versión 2011-1", "Programa para el control de asistencia",
                                   kv::DireccionWebFabricante()}));
+}
+
+TEST_F(MainWindowTest, ABrokenSettingsRowIsShownOnceNotAtEveryActivation)
+{
+    h.site.exec("update Config set anioactual = 2026");
+    rawExec(h.site.tablesDir(), "ALTER TABLE Config DROP COLUMN NumHorasPierdeAnio");
+    TFrmMain& w = h.start();
+    // Closing the error box activates the window again, which reads the settings again.
+    for (int i = 0; i < 3; ++i) activate(w);
+    ASSERT_EQ(h.msgs->shown.size(), 1u);
+    EXPECT_TRUE(h.msgs->shown[0].text.contains("NumHorasPierdeAnio")) << h.msgs->lastText().toStdString();
+    EXPECT_EQ(h.msgs->shown[0].icon, kv::MsgIcon::Error);
+    EXPECT_EQ(w.LblAnio->text(), "0");                      // read after the missing field
+    EXPECT_EQ(w.LblNColegio->text(), "Colegio Prueba");     // the rest of the activation ran
+}
+
+TEST_F(MainWindowTest, AFailedConstructionLeavesNoMainWindowBehind)
+{
+    h.site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt, subido) values "
+                "('P1', '12/01/2026', '07:00:00', 'E', true)");
+    rawExec(h.site.tablesDir(), "CREATE TRIGGER no_borrar BEFORE DELETE ON entradasSalidas "
+                                "BEGIN SELECT RAISE(ABORT, 'borrado impedido'); END");
+    EXPECT_THROW(h.start(), kv::DbError);
+    EXPECT_EQ(FrmMain, nullptr);
+    EXPECT_EQ(h.site.count("entradasSalidas"), 1);
 }

@@ -110,6 +110,20 @@ TEST_F(OptionsTest, APickedLogoIsStoredAtOnceAndKeptAfterSalir)
     EXPECT_EQ(stored("Encabezado1"), "E1");
 }
 
+TEST_F(OptionsTest, ALogoThatCannotBeStoredIsNotShownAsChosen)
+{
+    const QString other = writePicture(QDir(site.workDir()).filePath("otro.png"), Qt::blue);
+    rawExec(site.tablesDir(), "CREATE TRIGGER solo_lectura BEFORE UPDATE ON Config "
+                              "BEGIN SELECT RAISE(ABORT, 'tabla protegida'); END");
+    TFrmConfig d;
+    d.escogerImagen = [&](QWidget*) { return other; };
+    d.BtnBuscarEscudo->click();
+    ASSERT_EQ(msgs->shown.size(), 1u);
+    EXPECT_TRUE(msgs->shown[0].text.contains("tabla protegida")) << msgs->lastText().toStdString();
+    EXPECT_EQ(stored("rutaEscudo"), logo);
+    EXPECT_EQ(d.EdRutaEscudo->text(), logo);
+}
+
 TEST_F(OptionsTest, NoFilePickedChangesNothing)
 {
     TFrmConfig d;

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace kvtest;
 
@@ -129,6 +130,23 @@ TEST_F(StartupTest, ASecondCopyIsRefusedBeforeAnyDialog)
     EXPECT_TRUE(kv::UserLevel().isEmpty());
 }
 
+TEST_F(StartupTest, ASecondCopyStartedWhereThereIsNoSiteListShowsOnlyItsMessage)
+{
+    const QString path = programPath("second-elsewhere");
+    kv::InstanceLock first;
+    ASSERT_TRUE(first.acquire(kv::InstanceName(path)));
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    Arranque a(true);
+    const bool sigue = a.iniciar(path);
+    QDir::setCurrent(before);
+    EXPECT_FALSE(sigue);
+    EXPECT_EQ(msgs->texts(), QStringList({"Ya existe otra copia del programa funcionando."}));
+    EXPECT_FALSE(QFile::exists(QDir(elsewhere.path()).filePath("Config.DB")));
+}
+
 TEST_F(StartupTest, AFailedOpeningLetsTheOperatorMendTheSiteListThenEnds)
 {
     // The only site points at a directory that holds no tables.
@@ -179,7 +197,12 @@ TEST_F(StartupTest, ChoiceAndLoginLeadToTheMainWindow)
     EXPECT_EQ(spy.shown, QStringList({"FrmPedirColegio", "FrmClave"}));
     EXPECT_TRUE(msgs->shown.empty()) << msgs->lastText().toStdString();
     EXPECT_EQ(kv::UserLevel(), "1");
+    // "Sandrivo" titles the plain message boxes. It must not be pinned as the display
+    // name, which X11 would append to every window caption ("Kelvora — Sandrivo").
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Sandrivo");
+    QCoreApplication::setApplicationName("otro");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "otro");
+    QCoreApplication::setApplicationName("Sandrivo");
     TFrmMain& w = *a.ventana;
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.windowTitle(), "Kelvora");

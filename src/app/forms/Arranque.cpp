@@ -20,7 +20,10 @@ bool Arranque::iniciar(const QString& programPath)
         kv::Messages::instance().showMessage(QStringLiteral("Ya existe otra copia del programa funcionando."));
         kv::PostQuit();
     }
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sandrivo"));
+    // The application's title, shown as the caption of plain message boxes. It is the
+    // application name, not a pinned display name: on X11 Qt appends a display name to
+    // every window caption, and the windows have captions of their own ("Kelvora", ...).
+    QCoreApplication::setApplicationName(QStringLiteral("Sandrivo"));
     try {
         dm = std::make_unique<kv::TDM>();
         kv::ElegirSitioYAbrirTablas(*dm);

@@ -1,6 +1,7 @@
 #include "app/forms/KvApplication.h"
 #include "app/ErrorDisplay.h"
 #include <QProxyStyle>
+#include <clocale>
 
 namespace {
 // Hints show after 100 ms instead of the style's usual delay.
@@ -17,6 +18,10 @@ public:
 
 KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    // Qt takes the desktop's regional settings for the C library too; the program's own
+    // numbers are written and read with "." whatever they say (the desktop's settings
+    // themselves are left as they are).
+    std::setlocale(LC_NUMERIC, "C");
     setStyle(new HintStyle);
 }
 

@@ -17,6 +17,8 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +39,15 @@ W* named(W* w, const char* name)
     return w;
 }
 
+// The column widths were measured for a smaller font: never narrower than the heading.
+QVector<kv::GridColumn> fitHeadings(kv::DBGrid* grid, QVector<kv::GridColumn> columns)
+{
+    const QHeaderView* h = grid->horizontalHeader();
+    const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + 6;
+    for (kv::GridColumn& c : columns) c.width = qMax(c.width, h->fontMetrics().horizontalAdvance(c.heading) + margin);
+    return columns;
+}
+
 QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 {
     auto* b = named(new QPushButton(caption, parent), name);
@@ -48,6 +59,16 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
 {
     if (!FrmMain) FrmMain = this;
+    // A construction that fails (the start-up shows why) must not leave FrmMain pointing
+    // at a window that was never finished.
+    struct OlvidarSiFalla {
+        TFrmMain* w;
+        bool hecho = false;
+        ~OlvidarSiFalla()
+        {
+            if (!hecho && FrmMain == w) FrmMain = nullptr;
+        }
+    } guarda{this};
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Kelvora"));
     resize(930, 742);
@@ -61,12 +82,16 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     Timer1->start();
 
     {
-        kv::TConfig config;
+        kv::TConfig config(false);
+        mostrarErrorConfig(config);
         // Hint delays are set once for the application (KvApplication).
         // Decimal separator: the program writes and reads its own numbers with "." through
         // the C locale (QString::number, toInt/toDouble), whatever the desktop's regional
         // settings, and never changes the user's system-wide settings.
-        if (kv::QuitPending()) return;
+        if (kv::QuitPending()) {
+            guarda.hecho = true;
+            return;
+        }
         LblAnio->setText(QString::number(config.anioactual()));
         EdAnio->setText(LblAnio->text());
     }
@@ -79,12 +104,16 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
         kv::ExecModal(clave);
     }
     // Left at the login ("Salir", too many wrong passwords): nothing more to prepare.
-    if (kv::QuitPending()) return;
+    if (kv::QuitPending()) {
+        guarda.hecho = true;
+        return;
+    }
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
     // Movements already published live on in the remote database; the local table keeps
     // only those still to send.
     kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
+    guarda.hecho = true;
 }
 
 TFrmMain::~TFrmMain()
@@ -284,14 +313,15 @@ void TFrmMain::buildLayout()
         DSAbaMaterias->setDataSet(kv::DM->TblAbaMaterias);
         DSEstudiantes->setDataSet(kv::DM->TblEstudiantes);
         DBGrid1->setDataSet(kv::DM->TblAbaGrados,
-                            {{"IGrado", QStringLiteral("Cód. Categoría"), 77, true},
-                             {"NGrado", QStringLiteral("Categoría"), 231, false}});
+                            fitHeadings(DBGrid1, {{"IGrado", QStringLiteral("Cód. Categoría"), 77, true},
+                                                  {"NGrado", QStringLiteral("Categoría"), 231, false}}));
         DBGri->setDataSet(kv::DM->TblGrupos,
-                          {{"IGrupo", QStringLiteral("Grupo"), 37, true}, {"NDirector", QStringLiteral("Director"), 343, true}});
+                          fitHeadings(DBGri, {{"IGrupo", QStringLiteral("Grupo"), 37, true},
+                                              {"NDirector", QStringLiteral("Director"), 343, true}}));
         DBGri->setGridReadOnly(true);
         DBGEstudiantes->setDataSet(kv::DM->TblEstudiantes,
-                                   {{"nestudiante", QStringLiteral("Nombre"), 213, false},
-                                    {"codigo", QStringLiteral("Código"), 80, true}});
+                                   fitHeadings(DBGEstudiantes, {{"nestudiante", QStringLiteral("Nombre"), 213, false},
+                                                                {"codigo", QStringLiteral("Código"), 80, true}}));
     }
     TblConfigGlobal = named(new kv::TableCursor(QStringLiteral("Config"), this), "TblConfigGlobal");
     edCodigo->setFocus();
@@ -384,13 +414,29 @@ void TFrmMain::changeEvent(QEvent* e)
 
 void TFrmMain::closeEvent(QCloseEvent* e)
 {
+    // No tick may come after the tables are gone.
+    Timer1->stop();
     if (kv::DM) kv::DM->CloseTables();
     QMainWindow::closeEvent(e);
 }
 
+void TFrmMain::mostrarErrorConfig(const kv::TConfig& config)
+{
+    // Each activation reads the settings again, and closing an error box activates the
+    // window again: the same failure shown every time would never let the operator go.
+    if (config.error().isEmpty()) {
+        ultimoErrorConfig_.clear();
+        return;
+    }
+    if (config.error() == ultimoErrorConfig_) return;
+    ultimoErrorConfig_ = config.error();
+    config.mostrarError();
+}
+
 void TFrmMain::FormActivate()
 {
-    kv::TConfig config;
+    kv::TConfig config(false);
+    mostrarErrorConfig(config);
     if (kv::QuitPending()) return;
     if (kv::DM) {
         if (kv::DM->TblAbaMaterias->isActive())

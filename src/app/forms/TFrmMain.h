@@ -20,7 +20,7 @@ class QPushButton;
 class QTabWidget;
 class QKeyEvent;
 
-namespace kv { class DBGrid; }
+namespace kv { class DBGrid; class TConfig; }
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -160,6 +160,9 @@ private:
     void buildMenu();
     void connectEvents();          // wires every handler above to its component
     void FormActivate();
+    // Shows an error of the settings record once while it lasts (see FormActivate).
+    void mostrarErrorConfig(const kv::TConfig& config);
+    QString ultimoErrorConfig_;
     // subsystem set-up hooks, called once at the end of construction
     void setupCapture();
     void setupRegister();

@@ -88,6 +88,9 @@ namespace kv {
 
 void ElegirSitioYAbrirTablas(TDM& dm)
 {
+    // Ending already (a second copy): the site list is not even read, so a copy started
+    // where there is none ends with its one message.
+    if (QuitPending()) return;
     {
         TFrmPedirColegio dlg;
         ExecModal(dlg);

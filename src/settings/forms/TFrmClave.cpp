@@ -150,7 +150,11 @@ void TFrmClave::cbTipoUsuarioChange(int index)
     EdClave->setFocus();
 }
 
-void TFrmClave::BtnCambiarClaveClick() { PnlCambiarClave->setVisible(true); }
+void TFrmClave::BtnCambiarClaveClick()
+{
+    PnlCambiarClave->setVisible(true);
+    EdClaveAnterior->setFocus();
+}
 
 void TFrmClave::BtnGuardarClick()
 {

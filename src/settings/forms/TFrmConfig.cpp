@@ -158,9 +158,11 @@ void TFrmConfig::BtnBuscarEscudoClick()
     kv::TConfig config;
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
-    EdRutaEscudo->setText(file);
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
     config.setRutaEscudo(file);
+    // A store that failed was shown; the box keeps the path that is really stored.
+    if (config.rutaEscudo() != file) return;
+    EdRutaEscudo->setText(file);
     cargarEscudo(file);
 }
 

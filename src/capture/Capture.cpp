@@ -87,16 +87,6 @@ QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
     return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;
 }
 
-QString RutaFoto(const QString& tablesDir, const QString& idFoto)
-{
-    if (idFoto.isEmpty()) return QString();
-    // Always under imagenes/, even for a name that starts with a slash; names written on
-    // Windows desks use backslashes, as the persons list reads them too.
-    QString f = idFoto;
-    f.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return QDir(tablesDir).filePath(QStringLiteral("imagenes/") + f);
-}
-
 void RegistrarCodigoInvalido(const QString& codigo)
 {
     AgregarLinea(ArchivoCodigosInvalidos(), codigo);

@@ -65,10 +65,6 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 // Name line of the main window: code, blank, name, category, " - ", group.
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p);
 
-// Photograph file of a person: <tablesDir>/imagenes/<idFoto>, backslashes read as
-// separators; empty when idFoto is empty.
-QString RutaFoto(const QString& tablesDir, const QString& idFoto);
-
 // Appends a refused code to codigosInvalidos.txt; raises MyException when the file
 // cannot be opened.
 void RegistrarCodigoInvalido(const QString& codigo);

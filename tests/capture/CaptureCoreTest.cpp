@@ -1,5 +1,6 @@
 // The capture rules without windows: badge codes, the inside test and its index, the tone.
 #include "capture/Capture.h"
+#include "util/Fotos.h"
 #include "platform/Beep.h"
 #include "support/TempSite.h"
 #include <gtest/gtest.h>

@@ -82,8 +82,8 @@ TEST_F(RegisterCore, StateCodesTypedInLowerCaseAreUpperCasedAccentsIncluded)
 
 TEST_F(RegisterCore, PhotoPathIsUnderImagenesOfTheTablesDirectory)
 {
-    EXPECT_EQ(kv::RutaFoto("ana.jpg"), site.tablesDir() + "/imagenes/ana.jpg");
-    EXPECT_EQ(kv::RutaFoto("sub\\ana.jpg"), site.tablesDir() + "/imagenes/sub/ana.jpg");
+    EXPECT_EQ(kv::RutaFoto(kv::TablesDir(), "ana.jpg"), site.tablesDir() + "/imagenes/ana.jpg");
+    EXPECT_EQ(kv::RutaFoto(kv::TablesDir(), "sub\\ana.jpg"), site.tablesDir() + "/imagenes/sub/ana.jpg");
 }
 
 TEST_F(RegisterCore, PhotosLargerThanTheBoxAreReducedOthersKeptUnreadableOnesNull)

@@ -1,5 +1,6 @@
 #include "app/forms/TFrmMain.h"
 #include "capture/Capture.h"
+#include "util/Fotos.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
@@ -20,9 +21,9 @@ namespace {
 // at the door.
 void MostrarFoto(QLabel* image, const QString& ruta)
 {
-    QPixmap foto;
-    if (!ruta.isEmpty() && foto.load(ruta) && !foto.isNull()) image->setPixmap(foto);
-    else image->clear();
+    const QImage foto = kv::CargarFoto(ruta, image->minimumSize());
+    if (foto.isNull()) image->clear();
+    else image->setPixmap(QPixmap::fromImage(foto));
 }
 
 // The name line keeps its room of two lines; a name too long for them is written in

@@ -172,7 +172,7 @@ void TFrmMain::DSEstudiantesDataChange(const QString&)
         btnSuspender->setText(situacion == QLatin1String("SUSPENDIDO") ? QStringLiteral("HABILITAR")
                                                                        : QStringLiteral("SUSPENDER"));
         // A failed load gives a null picture: the box is cleared.
-        const QImage foto = idFoto.isEmpty() ? QImage() : kv::CargarFoto(kv::RutaFoto(idFoto), Image1->minimumSize());
+        const QImage foto = idFoto.isEmpty() ? QImage() : kv::CargarFoto(kv::RutaFoto(kv::TablesDir(), idFoto), Image1->minimumSize());
         if (foto.isNull()) Image1->clear();
         else Image1->setPixmap(QPixmap::fromImage(foto));
         // An empty list, not a person without internal number, is what this notes.

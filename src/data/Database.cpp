@@ -37,6 +37,10 @@ QString errorText(sqlite3* db)
         return QStringLiteral("No existe la tabla %1.").arg(msg.mid(15));
     if (msg.startsWith("no such column: "))
         return QStringLiteral("No existe el campo %1.").arg(msg.mid(16));
+    if (msg.startsWith("UNIQUE constraint failed: ")) {
+        const QStringList tf = msg.mid(26).split(QLatin1Char(','), Qt::SkipEmptyParts).value(0).trimmed().split(QLatin1Char('.'));
+        return QStringLiteral("Ya existe un registro de %1 con ese valor de %2.").arg(tf.value(0), tf.value(1));
+    }
     return QStringLiteral("Error de la base de datos: %1").arg(msg);
 }
 

@@ -241,6 +241,28 @@ TEST(CursorOpen, MissingTableOrSiteNamesTheTable)
     EXPECT_FALSE(QFile::exists(site.workDir() + "/nowhere/kelvora.db"));   // nothing created
 }
 
+TEST(CursorOpen, ARepeatedCategoryNumberIsRefusedInSpanishAndTheRowStaysToMend)
+{
+    TempSite site;
+    site.exec("insert into AbaGrados (IGrado, NGrado) values (5, 'QUINTO')");
+    TableCursor g("AbaGrados");
+    g.setDirectory(site.tablesDir());
+    g.open();
+    g.append();
+    g.setFieldValue("IGrado", 5);
+    g.setFieldValue("NGrado", "OTRO");
+    try {
+        g.post();
+        FAIL() << "a repeated category number was stored";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.message(), QString::fromUtf8("Ya existe un registro de AbaGrados con ese valor de IGrado."));
+    }
+    EXPECT_EQ(g.state(), DataSetState::Insert);   // what was typed is still there to correct
+    g.setFieldValue("IGrado", 6);
+    g.post();
+    EXPECT_EQ(site.count("AbaGrados"), 2);
+}
+
 TEST(CursorOpen, TransactionRollbackRestoresRowsForEveryCursor)
 {
     TempSite site;

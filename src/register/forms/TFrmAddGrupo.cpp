@@ -1,22 +1,14 @@
 #include "register/forms/TFrmAddGrupo.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
-#include "register/forms/GroupDialogForm.h"
 #include "util/Messages.h"
 #include <QLineEdit>
 #include <QPushButton>
 
-TFrmAddGrupo::TFrmAddGrupo(QWidget* parent, const QString& grado) : QDialog(parent), grado_(grado)
+TFrmAddGrupo::TFrmAddGrupo(QWidget* parent, const QString& grado) : TFrmGrupoBase(parent), grado_(grado)
 {
     setObjectName(QStringLiteral("FrmAddGrupo"));
     setWindowTitle(QStringLiteral("Adicionar grupo"));
-    const GroupDialogWidgets w = buildGroupDialog(this);
-    EdIGrado = w.grado;
-    EdIGrupo = w.grupo;
-    EdNDirector = w.director;
-    EdMensaje = w.mensaje;
-    BtnAceptar = w.aceptar;
-    BtnSalir = w.salir;
     if (grado_.isEmpty() && kv::DM && kv::DM->TblAbaGrados->isActive())
         grado_ = kv::DM->TblAbaGrados->fieldByName(QStringLiteral("IGrado")).asString();
     EdIGrado->setText(grado_);

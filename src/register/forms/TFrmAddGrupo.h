@@ -1,22 +1,12 @@
 #pragma once
 // "Adicionar grupo": adds a group to the current category.
-#include <QDialog>
+#include "register/forms/TFrmGrupoBase.h"
 
-class QLineEdit;
-class QPushButton;
-
-class TFrmAddGrupo : public QDialog {
+class TFrmAddGrupo : public TFrmGrupoBase {
     Q_OBJECT
 public:
     // grado: the category number as decimal text (empty = the current categories row).
     explicit TFrmAddGrupo(QWidget* parent = nullptr, const QString& grado = QString());
-
-    QLineEdit* EdIGrado = nullptr;
-    QLineEdit* EdIGrupo = nullptr;
-    QLineEdit* EdNDirector = nullptr;
-    QLineEdit* EdMensaje = nullptr;
-    QPushButton* BtnAceptar = nullptr;
-    QPushButton* BtnSalir = nullptr;
 
 public slots:
     void BtnAceptarClick();

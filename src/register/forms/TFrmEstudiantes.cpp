@@ -21,36 +21,24 @@ void ForzarMayusculas(QLineEdit* ed)
     });
 }
 
-namespace {
-QLineEdit* campo(QGridLayout* g, int row, const QString& etiqueta, const char* name, QWidget* parent)
-{
-    auto* l = new QLabel(etiqueta, parent);
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    l->setBuddy(e);
-    g->addWidget(l, row, 0);
-    g->addWidget(e, row, 1);
-    return e;
-}
-} // namespace
 
 TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWidget* parent)
-    : QDialog(parent), grado_(grado), grupo_(grupo)
+    : TFrmPersonaBase(parent), grado_(grado), grupo_(grupo)
 {
     setObjectName(QStringLiteral("FrmEstudiantes"));
     setWindowTitle(QStringLiteral("Adicionar estudiantes"));
     auto* root = new QVBoxLayout(this);
     auto* g = new QGridLayout;
-    EdIEstudiante = campo(g, 0, QStringLiteral("Id interno:"), "EdIEstudiante", this);
-    EdNEstudiante = campo(g, 1, QStringLiteral("Nombre:"), "EdNEstudiante", this);
+    EdIEstudiante = campo(g, 0, QStringLiteral("Id interno:"), new QLineEdit(this), "EdIEstudiante");
+    EdNEstudiante = campo(g, 1, QStringLiteral("Nombre:"), new QLineEdit(this), "EdNEstudiante");
     ForzarMayusculas(EdNEstudiante);
     EdNEstudiante->setMinimumWidth(320);
-    EdNumMatr = campo(g, 2, QStringLiteral("Número de matrícula:"), "EdNumMatr", this);
-    edDocIdent = campo(g, 3, QStringLiteral("Doc. Identidad:"), "edDocIdent", this);
-    edSitSocial = campo(g, 4, QStringLiteral("Situación social:"), "edSitSocial", this);
-    edNumCarnet = campo(g, 5, QStringLiteral("Número de carné:"), "edNumCarnet", this);
-    edRH = campo(g, 6, QStringLiteral("RH:"), "edRH", this);
-    edIdFoto = campo(g, 7, QStringLiteral("Archivo Foto:"), "edIdFoto", this);
+    EdNumMatr = campo(g, 2, QStringLiteral("Número de matrícula:"), new QLineEdit(this), "EdNumMatr");
+    edDocIdent = campo(g, 3, QStringLiteral("Doc. Identidad:"), new QLineEdit(this), "edDocIdent");
+    edSitSocial = campo(g, 4, QStringLiteral("Situación social:"), new QLineEdit(this), "edSitSocial");
+    edNumCarnet = campo(g, 5, QStringLiteral("Número de carné:"), new QLineEdit(this), "edNumCarnet");
+    edRH = campo(g, 6, QStringLiteral("RH:"), new QLineEdit(this), "edRH");
+    edIdFoto = campo(g, 7, QStringLiteral("Archivo Foto:"), new QLineEdit(this), "edIdFoto");
     auto* lf = new QLabel(QStringLiteral("Fecha Nacimiento:"), this);
     dtpFechaNac = new QDateEdit(QDate(2007, 5, 22), this);
     dtpFechaNac->setObjectName(QStringLiteral("dtpFechaNac"));
@@ -74,7 +62,7 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
     g->addLayout(botones, 9, 0, 1, 2);
 
     // The code box sits below the buttons, lined up with the other boxes.
-    edCodigo = campo(g, 10, QStringLiteral("Código:"), "edCodigo", this);
+    edCodigo = campo(g, 10, QStringLiteral("Código:"), new QLineEdit(this), "edCodigo");
     root->addLayout(g);
 
     // Tab order as the boxes are filled in: the code comes last.
@@ -95,17 +83,8 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
 
 kv::PersonaDatos TFrmEstudiantes::leer() const
 {
-    kv::PersonaDatos d;
+    kv::PersonaDatos d = leerComunes();
     d.iEstudiante = EdIEstudiante->text();
-    d.nombre = EdNEstudiante->text();
-    d.numMatr = EdNumMatr->text();
-    d.docIdent = edDocIdent->text();
-    d.sitSocial = edSitSocial->text();
-    d.numCarnet = edNumCarnet->text();
-    d.rh = edRH->text();
-    d.idFoto = edIdFoto->text();
-    d.fechaNac = dtpFechaNac->date();
-    d.codigo = edCodigo->text();
     return d;
 }
 

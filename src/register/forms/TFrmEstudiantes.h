@@ -2,35 +2,24 @@
 // "Adicionar estudiantes": registers persons into the current category and group.
 // Ready to save ("Grabar" on, "Crear otro" off) until a save succeeds, then the other
 // way round; stays open until "Salir".
-#include "register/Persons.h"
-#include <QDialog>
+#include "register/forms/TFrmPersonaBase.h"
 
-class QDateEdit;
 class QLineEdit;
 class QPushButton;
 
 // Makes a box turn what is typed into capitals (accented letters too).
 void ForzarMayusculas(QLineEdit* ed);
 
-class TFrmEstudiantes : public QDialog {
+class TFrmEstudiantes : public TFrmPersonaBase {
     Q_OBJECT
 public:
     // grado: the category number as decimal text; grupo: the group code.
     TFrmEstudiantes(const QString& grado, const QString& grupo, QWidget* parent = nullptr);
 
     QLineEdit* EdIEstudiante = nullptr;
-    QLineEdit* EdNEstudiante = nullptr;
-    QLineEdit* EdNumMatr = nullptr;
-    QLineEdit* edDocIdent = nullptr;
-    QLineEdit* edSitSocial = nullptr;
-    QLineEdit* edNumCarnet = nullptr;
-    QLineEdit* edRH = nullptr;
-    QLineEdit* edIdFoto = nullptr;
-    QDateEdit* dtpFechaNac = nullptr;
     QPushButton* BtnAddEst = nullptr;
     QPushButton* BtnCrearEst = nullptr;
     QPushButton* BtnSalir = nullptr;
-    QLineEdit* edCodigo = nullptr;
 
     qint64 siguiente() const { return siguiente_; }
     QString codigoCalculado() const { return codigo_; }

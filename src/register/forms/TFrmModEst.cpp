@@ -12,21 +12,10 @@
 namespace {
 // The picker's lowest date stands for "no birth date": it shows blank and stores nothing.
 const QDate kSinFecha(1899, 12, 30);
-
-template <typename W>
-W* campo(QGridLayout* g, int row, const QString& etiqueta, W* w, const char* name)
-{
-    auto* l = new QLabel(etiqueta, w->parentWidget());
-    w->setObjectName(QString::fromLatin1(name));
-    l->setBuddy(w);
-    g->addWidget(l, row, 0);
-    g->addWidget(w, row, 1);
-    return w;
-}
 } // namespace
 
 TFrmModEst::TFrmModEst(const QString& grado, const QString& grupo, QWidget* parent)
-    : QDialog(parent), grado_(grado), grupo_(grupo)
+    : TFrmPersonaBase(parent), grado_(grado), grupo_(grupo)
 {
     setObjectName(QStringLiteral("FrmModEst"));
     setWindowTitle(QStringLiteral("Modificar un estudiante"));
@@ -98,17 +87,8 @@ void TFrmModEst::llenar()
 
 kv::PersonaDatos TFrmModEst::leer() const
 {
-    kv::PersonaDatos d;
-    d.nombre = EdNEstudiante->text();
+    kv::PersonaDatos d = leerComunes();
     d.situacion = edSitAcad->text();
-    d.numMatr = EdNumMatr->text();
-    d.docIdent = edDocIdent->text();
-    d.sitSocial = edSitSocial->text();
-    d.numCarnet = edNumCarnet->text();
-    d.rh = edRH->text();
-    d.idFoto = edIdFoto->text();
-    d.fechaNac = dtpFechaNac->date() == kSinFecha ? QDate() : dtpFechaNac->date();
-    d.codigo = edCodigo->text();
     return d;
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 // "Modificar un estudiante": corrects the highlighted person of the persons list.
 // Closes after "Aceptar" whatever the outcome.
-#include "register/Persons.h"
-#include <QDialog>
+#include "register/forms/TFrmPersonaBase.h"
 
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TFrmModEst : public QDialog {
+class TFrmModEst : public TFrmPersonaBase {
     Q_OBJECT
 public:
     // grado: the category number as decimal text; grupo: the group code.
@@ -18,16 +16,7 @@ public:
     QLabel* LblIEstudiante = nullptr;
     QLineEdit* EdGrado = nullptr;
     QLineEdit* EdGrupo = nullptr;
-    QLineEdit* EdNEstudiante = nullptr;
     QLineEdit* edSitAcad = nullptr;
-    QLineEdit* EdNumMatr = nullptr;
-    QLineEdit* edDocIdent = nullptr;
-    QLineEdit* edSitSocial = nullptr;
-    QLineEdit* edNumCarnet = nullptr;
-    QLineEdit* edRH = nullptr;
-    QLineEdit* edIdFoto = nullptr;
-    QDateEdit* dtpFechaNac = nullptr;
-    QLineEdit* edCodigo = nullptr;
     QPushButton* BtnAceptar = nullptr;
     QPushButton* BtnSalir = nullptr;
 

@@ -1,23 +1,15 @@
 #include "register/forms/TFrmModGrupo.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
-#include "register/forms/GroupDialogForm.h"
 #include "util/Messages.h"
 #include <QLineEdit>
 #include <QPushButton>
 
 TFrmModGrupo::TFrmModGrupo(QWidget* parent, const QString& grado, const QString& grupo)
-    : QDialog(parent), grado_(grado), grupo_(grupo)
+    : TFrmGrupoBase(parent), grado_(grado), grupo_(grupo)
 {
     setObjectName(QStringLiteral("FrmModGrupo"));
     setWindowTitle(QStringLiteral("FrmModGrupo"));
-    const GroupDialogWidgets w = buildGroupDialog(this);
-    EdIGrado = w.grado;
-    EdIGrupo = w.grupo;
-    EdNDirector = w.director;
-    EdMensaje = w.mensaje;
-    BtnAceptar = w.aceptar;
-    BtnSalir = w.salir;
     EdIGrado->setText(grado_);
     EdIGrupo->setText(grupo_);
     EdIGrupo->setEnabled(false);

@@ -1,21 +1,11 @@
 #pragma once
 // Changes the director and the message of the current group.
-#include <QDialog>
+#include "register/forms/TFrmGrupoBase.h"
 
-class QLineEdit;
-class QPushButton;
-
-class TFrmModGrupo : public QDialog {
+class TFrmModGrupo : public TFrmGrupoBase {
     Q_OBJECT
 public:
     TFrmModGrupo(QWidget* parent, const QString& grado, const QString& grupo);
-
-    QLineEdit* EdIGrado = nullptr;
-    QLineEdit* EdIGrupo = nullptr;
-    QLineEdit* EdNDirector = nullptr;
-    QLineEdit* EdMensaje = nullptr;
-    QPushButton* BtnAceptar = nullptr;
-    QPushButton* BtnSalir = nullptr;
 
 public slots:
     void BtnAceptarClick();

@@ -1,0 +1,42 @@
+#include "register/forms/TFrmGrupoBase.h"
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFrmGrupoBase::TFrmGrupoBase(QWidget* parent) : QDialog(parent)
+{
+    auto* grid = new QGridLayout(this);
+    auto row = [&](int r, const QString& caption, const char* name) {
+        auto* lbl = new QLabel(caption, this);
+        auto* ed = new QLineEdit(this);
+        ed->setObjectName(QString::fromLatin1(name));
+        lbl->setBuddy(ed);
+        grid->addWidget(lbl, r, 0);
+        grid->addWidget(ed, r, 1);
+        return ed;
+    };
+    EdIGrado = row(0, QStringLiteral("Grado:"), "EdIGrado");
+    EdIGrupo = row(1, QStringLiteral("Grupo:"), "EdIGrupo");
+    EdNDirector = row(2, QStringLiteral("Director:"), "EdNDirector");
+    EdMensaje = row(3, QStringLiteral("Mensaje:"), "EdMensaje");
+    EdIGrado->setEnabled(false);
+    EdIGrupo->setMaxLength(2);       // the width of IGrupo
+    EdNDirector->setMaxLength(40);   // the width of IProfesor
+    // Room for a whole director's name at a glance.
+    EdNDirector->setMinimumWidth(EdNDirector->fontMetrics().averageCharWidth() * 36);
+    EdMensaje->setMaxLength(12);
+    auto* buttons = new QHBoxLayout;
+    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
+    BtnAceptar->setDefault(true);
+    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
+    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
+    BtnSalir->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(BtnAceptar);
+    buttons->addWidget(BtnSalir);
+    grid->addLayout(buttons, 4, 0, 1, 2);
+    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+}

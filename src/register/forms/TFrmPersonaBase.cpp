@@ -1,0 +1,20 @@
+#include "register/forms/TFrmPersonaBase.h"
+#include <QDateEdit>
+#include <QLineEdit>
+
+kv::PersonaDatos TFrmPersonaBase::leerComunes() const
+{
+    kv::PersonaDatos d;
+    d.nombre = EdNEstudiante->text();
+    d.numMatr = EdNumMatr->text();
+    d.docIdent = edDocIdent->text();
+    d.sitSocial = edSitSocial->text();
+    d.numCarnet = edNumCarnet->text();
+    d.rh = edRH->text();
+    d.idFoto = edIdFoto->text();
+    const bool sinFecha = !dtpFechaNac->specialValueText().isEmpty()
+                          && dtpFechaNac->date() == dtpFechaNac->minimumDate();
+    d.fechaNac = sinFecha ? QDate() : dtpFechaNac->date();
+    d.codigo = edCodigo->text();
+    return d;
+}

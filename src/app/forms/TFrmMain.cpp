@@ -363,6 +363,16 @@ void TFrmMain::buildMenu()
     btnConsultantes->setEnabled(false);
 }
 
+QMenu* TFrmMain::shellMenu(const QString& caption)
+{
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->text() == caption) return a->menu();
+    // A new menu goes before "Salir", which stays the last entry of the bar.
+    auto* menu = new QMenu(caption, this);
+    menuBar()->insertMenu(Salir1, menu);
+    return menu;
+}
+
 void TFrmMain::connectEvents()
 {
     connect(Salir1, &QAction::triggered, this, &TFrmMain::SalirClick);

@@ -8,6 +8,7 @@
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
+#include "util/forms/MainShell.h"
 #include <QMainWindow>
 #include <QTimer>
 
@@ -22,7 +23,7 @@ class QKeyEvent;
 
 namespace kv { class DBGrid; class TConfig; }
 
-class TFrmMain : public QMainWindow {
+class TFrmMain : public QMainWindow, public kv::MainShell {
     Q_OBJECT
 public:
     // pedirClave=false skips the login dialog (tests set the user level themselves).
@@ -36,9 +37,20 @@ public:
     QString modoMovimiento;        // "E" or "S"
     bool pendienteSubir = false;
 
+    // ---- kv::MainShell ----
+    QWidget* shellWindow() override { return this; }
+    int gradoActual() const override { return currentGrado; }
+    QString grupoActual() const override { return currentGrupo; }
+    QString materiaActual() const override { return currentMateria; }
+    QString modoMovimientoActual() const override { return modoMovimiento; }
+    void setModoMovimiento(const QString& modo) override { modoMovimiento = modo; }
+    bool pendienteSubirActivo() const override { return pendienteSubir; }
+    void setPendienteSubir(bool pendiente) override { pendienteSubir = pendiente; }
+    QMenu* shellMenu(const QString& caption) override;
+
     // ---- routines other windows call ----
-    void RefreshSelection();
-    void ApplyPersonsFilter();
+    void RefreshSelection() override;
+    void ApplyPersonsFilter() override;
     // Stores one movement for the text in edCodigo with modoMovimiento and Memo1, then beeps.
     void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
 

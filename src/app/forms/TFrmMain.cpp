@@ -5,6 +5,7 @@
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
+#include "publish/forms/PublishCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "settings/UserLevel.h"
@@ -78,6 +79,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     setupCapture();
     setupRegister();
     setupPersons();
+    new kv::PublishCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 

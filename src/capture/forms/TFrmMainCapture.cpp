@@ -149,7 +149,8 @@ void TFrmMain::Timer1Timer()
     t.minutosInactivo = kv::MinutosInactivo();
     t.ahora = kv::Clock::instance().now();
     {
-        const kv::TConfig config;
+        // Quiet: a damaged settings row is shown at start-up, not every five seconds.
+        const kv::TConfig config(false);
         t.horaSalidaAuto = config.horaSalidaAuto();
     }
     t.pendienteSubir = pendienteSubir;

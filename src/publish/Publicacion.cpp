@@ -220,7 +220,12 @@ ResultadoSubida SubirMovimientos()
     enCurso = true;
     struct Fin { ~Fin() { enCurso = false; } } fin;
     PgConnection c;
-    if (!ConectarInternet(c)) return Terminar(ResultadoSubida{}, TablesDir());
+    const EstadoConexion e = ConectarInternet(c);
+    if (e != EstadoConexion::Abierta) {
+        ResultadoSubida r;
+        r.anioSinConfigurar = e == EstadoConexion::AnioSinConfigurar;
+        return Terminar(r, TablesDir());
+    }
     const TConfig config;
     return SubirMovimientos(c, TablesDir(), config.iColegio());
 }

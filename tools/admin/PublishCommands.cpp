@@ -88,13 +88,13 @@ int publish(const QStringList& args)
 
     int icolegio = 0, year = 0;
     {
-        const kv::TConfig config(false);
+        const kv::TConfig config;
         if (!config.error().isEmpty()) return failed(config.error());
         icolegio = config.iColegio();
         year = config.anioactual();
     }
     kv::PgConnection c;
-    if (!kv::ConectarInternet(c, year)) {
+    if (kv::ConectarInternet(c, year) != kv::EstadoConexion::Abierta) {
         return failed(year == 0 ? kv::TextoAnioSinConfigurar()
                                 : QStringLiteral("No se pudo conectar con el servidor ni abrir el esquema %1.").arg(year));
     }

@@ -1,8 +1,8 @@
 #include "publish/forms/TfrmConsultantes.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
-#include "settings/TConfig.h"
-#include "util/forms/DBGrid.h"
+#include "util/forms/ErrorDisplay.h"
+#include "data/forms/DBGrid.h"
 #include "util/forms/DBNavigator.h"
 #include <QLabel>
 #include <QPushButton>
@@ -62,7 +62,7 @@ void TfrmConsultantes::btnPonerClaveClick()
         kv::EjecutarSQL(tbl_->directory(), q, QStringLiteral("update consultantes set clave=docident"));
         tbl_->refresh();
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
 }
 
@@ -73,7 +73,7 @@ void TfrmConsultantes::done(int r)
         try {
             tbl_->post();
         } catch (const std::exception&) {
-            kv::MostrarErrorActual();
+            kv::MostrarExcepcion();
             return;
         }
     }

@@ -1,6 +1,6 @@
 #include "util/forms/DBNavigator.h"
 #include "data/TableCursor.h"
-#include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"
 #include <QHBoxLayout>
 #include <QStyle>
@@ -63,7 +63,7 @@ void DBNavigator::pulsar(Boton b)
         case Refrescar: c.refresh(); break;
         }
     } catch (const std::exception&) {
-        MostrarErrorActual();
+        MostrarExcepcion();
     }
     actualizar();
 }

@@ -231,6 +231,9 @@ bool ImprimirInforme(const PageModel& model, QWidget* parent, QPrinter* printer)
     QPrinter own(QPrinter::HighResolution);
     QPrinter& p = printer ? *printer : own;
     p.setFullPage(true);
+    // The movement reports are laid out on Letter paper; the lists use the printer's own.
+    if (!model.reportName.startsWith(QLatin1String("TFrmRptPlanillas")))
+        p.setPageSize(QPageSize(QPageSize::Letter));
     p.setPageOrientation(model.orientation);
     p.setDocName(model.reportName);
     QProgressDialog progress(QStringLiteral("Imprimiendo..."), QStringLiteral("Cancelar"), 0, model.pages.size(), parent);

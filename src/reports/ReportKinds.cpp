@@ -86,6 +86,7 @@ PreparedReport finish(ReportLayout layout, ResultSet data, const TitleBlock& t)
     p.layout = std::move(layout);
     p.data = std::move(data);
     p.logoCargado = t.logoCargado;
+    p.errorConfig = t.errorConfig;
     return p;
 }
 

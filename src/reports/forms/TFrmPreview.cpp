@@ -3,6 +3,7 @@
 #include "reports/ReportPainter.h"
 #include "reports/TitleBlock.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -265,6 +266,7 @@ bool MostrarInforme(const PreparedReport& r, bool exportaciones, QWidget* parent
         Messages::instance().showMessage(r.sinDatos);
         return false;
     }
+    MostrarExcepcion(r.errorConfig);
     if (!r.logoCargado) Messages::instance().showMessage(QString::fromUtf8(kLogoError), QStringLiteral("Error"));
     for (const QString& a : r.avisos) Messages::instance().showMessage(a, QStringLiteral("Error"), MsgIcon::Warning);
     QApplication::processEvents();

@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -144,7 +145,7 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
     {
-        kv::TConfig listas(false);
+        kv::TConfig listas;
         cbFormatoPlanilla->setCurrentIndex(listas.formatoPlanilla() == 1 ? 0 : 1);
         chkIncluirCancelados->setChecked(listas.incluirCancelados());
     }
@@ -171,12 +172,17 @@ void TFrmConfig::MostrarEscudo()
 void TFrmConfig::BtnBuscarEscudoClick()
 {
     kv::TConfig config;
+    kv::MostrarExcepcion(config.excepcion());
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
-    config.setRutaEscudo(file);
-    // A store that failed was shown; the box keeps the path that is really stored.
-    if (config.rutaEscudo() != file) return;
+    // A store that failed is shown; the box keeps the path that is really stored.
+    try {
+        config.setRutaEscudo(file);
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
     EdRutaEscudo->setText(file);
     cargarEscudo(file);
 }
@@ -206,11 +212,15 @@ void TFrmConfig::BtnAceptarClick()
         TblConfig->cancel();
         throw;
     }
-    TblConfig->flushBuffers();
     {
         // Through the settings record: it adds the two fields to a site made before them.
         kv::TConfig listas;
-        listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+        try {
+            listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+        } catch (...) {
+            kv::MostrarExcepcion();
+            return;
+        }
     }
     kv::Messages::instance().showMessage(
         QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),

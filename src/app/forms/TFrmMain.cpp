@@ -13,6 +13,7 @@
 #include "util/Messages.h"
 #include <QDir>
 #include "util/forms/DBGrid.h"
+#include "util/forms/SabanaCommands.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -78,6 +79,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     setupCapture();
     setupRegister();
     setupPersons();
+    new kv::SabanaCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 

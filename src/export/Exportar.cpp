@@ -182,14 +182,31 @@ int ExportarTabla(TableCursor& tabla, const QString& archivo, const std::functio
     };
 
     for (int i = 0; i < campos.size(); ++i) escribir(0, i, campos[i]);
-    for (int r = 0; r < filas; ++r) {
-        for (int i = 0; i < campos.size(); ++i) {
-            const Field f = tabla.fieldAt(r, campos[i]);
-            // null fields leave their cell empty; an empty text is an empty text cell
-            if (f.value().isNull()) continue;
-            escribir(r + 1, i, f.asString());
+    // Rows are read a page at a time in the cursor's order, without moving it (a grid
+    // bound to it would follow every row).
+    const QVector<Column> cols = tabla.columns();
+    const std::shared_ptr<Database> db = tabla.database();
+    constexpr int kPagina = 500;
+    for (int desde = 0; desde < filas; desde += kPagina) {
+        const int hasta = qMin(filas, desde + kPagina);
+        QStringList ids;
+        for (int r = desde; r < hasta; ++r) ids << QString::number(tabla.rowIdAt(r));
+        const ResultSet rs = db->select(QStringLiteral("SELECT rowid, * FROM \"%1\" WHERE rowid IN (%2)")
+                                            .arg(tabla.tableName(), ids.join(QLatin1Char(','))));
+        QHash<qint64, int> indice;
+        for (int k = 0; k < rs.rows.size(); ++k) indice.insert(rs.rows[k][0].toLongLong(), k);
+        for (int r = desde; r < hasta; ++r) {
+            const int k = indice.value(tabla.rowIdAt(r), -1);
+            if (k < 0) throw ExportError(QStringLiteral("Una fila de %1 desapareció durante la exportación.").arg(tabla.tableName()));
+            const QVector<QVariant>& fila = rs.rows[k];
+            for (int i = 0; i < cols.size(); ++i) {
+                const QVariant& v = fila.value(i + 1);
+                // null fields leave their cell empty; an empty text is an empty text cell
+                if (v.isNull()) continue;
+                escribir(r + 1, i, Field(cols[i].name, cols[i].type, v).asString());
+            }
+            if (alAvanzar) alAvanzar(r + 1);
         }
-        if (alAvanzar) alAvanzar(r + 1);
     }
     const lxw_error e = libro.cerrar();
     if (e != LXW_NO_ERROR) throw ExportError(QStringLiteral("No se pudo guardar %1: %2.").arg(QDir::toNativeSeparators(destino), explicar(e)));

@@ -49,14 +49,15 @@ public:
     // Returns whether the grid opened.
     bool enSabana(std::function<void(TfrmSabana&)> act)
     {
+        // The grid is modal: when the click returns, it has opened and closed or never opened.
         bool abierta = false;
-        kvtest::onNextModal([&](QWidget* w) {
+        auto vigia = kvtest::onNextModal([&](QWidget* w) {
             auto* f = qobject_cast<TfrmSabana*>(w);
             if (f) { abierta = true; act(*f); }
             w->close();
-        }, 1500);
+        }, 60000);
         h.w->BtnSabana->click();
-        QTest::qWait(abierta ? 0 : 1600);
+        kvtest::stopWatching(vigia);
         return abierta;
     }
 
@@ -197,16 +198,15 @@ TEST(Sabana, ExportFollowsTheOptionAndRestoresTheWorkingDirectory)
         const QString archivo = s.h.site.workDir() + "/sabana";   // gets .xlsx
         ASSERT_TRUE(s.enSabana([&](TfrmSabana& f) {
             f.RadioGroup1Items->button(c.opcion)->click();
-            kvtest::onNextModal([&](QWidget* w) {
-                auto* d = qobject_cast<QFileDialog*>(w);
-                ASSERT_TRUE(d);
+            auto vigia = kvtest::onNextModalOf<QFileDialog>([&](QFileDialog* d) {
                 EXPECT_EQ(d->nameFilters(), QStringList{"Archivos Excel (*.xls *.xlsx)"});
                 QDir::setCurrent(QDir::tempPath());   // whatever the dialog does to it
                 if (!c.guardar) { d->reject(); return; }
                 d->selectFile(archivo);
                 static_cast<QDialog*>(d)->accept();
-            });
+            }, 60000);
             f.btnExportarExcel->click();
+            kvtest::stopWatching(vigia);
             EXPECT_EQ(TFrmAviso::actual(), nullptr);
         }));
         EXPECT_EQ(cwd(), antes);
@@ -223,12 +223,10 @@ TEST(Sabana, AFailedExportIsSaidClosesTheNoticeAndRestoresTheWorkingDirectory)
     SabanaSite s;
     s.abrir();
     const QString antes = cwd();
-    kvtest::onNextModal([&](QWidget* w) {
-        auto* d = qobject_cast<QFileDialog*>(w);
-        ASSERT_TRUE(d);
+    kvtest::onNextModalOf<QFileDialog>([&](QFileDialog* d) {
         d->selectFile(s.h.site.workDir() + "/no/existe/lista.xlsx");
         static_cast<QDialog*>(d)->accept();
-    });
+    }, 60000);
     EXPECT_FALSE(kv::ExportarAExcel(*s.personas(), s.h.w.get()));
     EXPECT_EQ(TFrmAviso::actual(), nullptr);
     EXPECT_EQ(cwd(), antes);

@@ -71,6 +71,19 @@ void tecla(TfrmSabana& f, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
 
 QString cwd() { return QDir::currentPath(); }
 
+// Answers the export's question for the file as the user would in the save dialog
+// ("" = Cancelar), wandering off to another folder the way the dialog may.
+struct ElegirScope {
+    explicit ElegirScope(QString archivo)
+    {
+        kv::SetElegirArchivo([archivo](QWidget*) {
+            QDir::setCurrent(QDir::tempPath());
+            return archivo;
+        });
+    }
+    ~ElegirScope() { kv::SetElegirArchivo({}); }
+};
+
 } // namespace
 
 TEST(Sabana, TheCaptureOnlyUserIsRefusedAndTheTimerRunsOn)
@@ -196,17 +209,10 @@ TEST(Sabana, ExportFollowsTheOptionAndRestoresTheWorkingDirectory)
         s.abrir();
         const QString antes = cwd();
         const QString archivo = s.h.site.workDir() + "/sabana";   // gets .xlsx
+        ElegirScope elegir(c.guardar ? archivo : QString());
         ASSERT_TRUE(s.enSabana([&](TfrmSabana& f) {
             f.RadioGroup1Items->button(c.opcion)->click();
-            auto vigia = kvtest::onNextModalOf<QFileDialog>([&](QFileDialog* d) {
-                EXPECT_EQ(d->nameFilters(), QStringList{"Archivos Excel (*.xls *.xlsx)"});
-                QDir::setCurrent(QDir::tempPath());   // whatever the dialog does to it
-                if (!c.guardar) { d->reject(); return; }
-                d->selectFile(archivo);
-                static_cast<QDialog*>(d)->accept();
-            }, 60000);
             f.btnExportarExcel->click();
-            kvtest::stopWatching(vigia);
             EXPECT_EQ(TFrmAviso::actual(), nullptr);
         }));
         EXPECT_EQ(cwd(), antes);
@@ -216,6 +222,10 @@ TEST(Sabana, ExportFollowsTheOptionAndRestoresTheWorkingDirectory)
         EXPECT_EQ(x.hojas, QStringList{"Estudiantes"});
         EXPECT_EQ(x.filas.size(), 1 + c.filas);
     }
+    const auto dlg = kv::DialogoGuardarExcel(nullptr, QDir::tempPath());
+    EXPECT_EQ(dlg->nameFilters(), QStringList{"Archivos Excel (*.xls *.xlsx)"});
+    EXPECT_EQ(dlg->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_TRUE(dlg->testOption(QFileDialog::DontConfirmOverwrite));
 }
 
 TEST(Sabana, AFailedExportIsSaidClosesTheNoticeAndRestoresTheWorkingDirectory)
@@ -223,14 +233,13 @@ TEST(Sabana, AFailedExportIsSaidClosesTheNoticeAndRestoresTheWorkingDirectory)
     SabanaSite s;
     s.abrir();
     const QString antes = cwd();
-    kvtest::onNextModalOf<QFileDialog>([&](QFileDialog* d) {
-        d->selectFile(s.h.site.workDir() + "/no/existe/lista.xlsx");
-        static_cast<QDialog*>(d)->accept();
-    }, 60000);
+    QDir(s.h.site.workDir()).mkpath("lista.xlsx/dentro");
+    ElegirScope elegir(s.h.site.workDir() + "/lista");   // becomes lista.xlsx, a folder
     EXPECT_FALSE(kv::ExportarAExcel(*s.personas(), s.h.w.get()));
     EXPECT_EQ(TFrmAviso::actual(), nullptr);
     EXPECT_EQ(cwd(), antes);
-    EXPECT_TRUE(s.h.msgs->lastText().startsWith("No se puede escribir en la carpeta")) << s.h.msgs->lastText().toStdString();
+    EXPECT_TRUE(s.h.msgs->lastText().endsWith("es una carpeta.")) << s.h.msgs->lastText().toStdString();
+    EXPECT_TRUE(QFileInfo(s.h.site.workDir() + "/lista.xlsx/dentro").isDir());
 }
 
 TEST(Sabana, UpdatingAgesReachesEveryPersonNotOnlyTheGroupShown)

@@ -29,28 +29,6 @@ inline QPointer<QTimer> onNextModal(std::function<void(QWidget*)> act, int timeo
     return timer;
 }
 
-// The same, for the next modal widget of type T only (a dialog opened from another modal
-// one: the outer one stays the active modal widget until the inner one is shown).
-template <typename T>
-QPointer<QTimer> onNextModalOf(std::function<void(T*)> act, int timeoutMs = 5000)
-{
-    auto* timer = new QTimer;
-    auto elapsed = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, elapsed, act, timeoutMs] {
-        *elapsed += 10;
-        if (T* w = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(w);
-        } else if (*elapsed > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-    return timer;
-}
-
 // Stops a watcher that is no longer wanted (the dialog it waited for did not come).
 inline void stopWatching(QPointer<QTimer> watcher)
 {

@@ -13,22 +13,41 @@ struct DirectorioGuardado {
     QString dir = QDir::currentPath();
     ~DirectorioGuardado() { QDir::setCurrent(dir); }
 };
+
+ElegirArchivo& elegirArchivo()
+{
+    static ElegirArchivo f;
+    return f;
+}
 } // namespace
+
+std::unique_ptr<QFileDialog> DialogoGuardarExcel(QWidget* parent, const QString& dir)
+{
+    auto dlg = std::make_unique<QFileDialog>(parent);
+    dlg->setObjectName(QStringLiteral("SaveDialog1"));
+    dlg->setAcceptMode(QFileDialog::AcceptSave);
+    dlg->setFileMode(QFileDialog::AnyFile);
+    dlg->setNameFilter(QStringLiteral("Archivos Excel (*.xls *.xlsx)"));
+    // The name may still gain ".xlsx" after the dialog; no question about another file.
+    dlg->setOption(QFileDialog::DontConfirmOverwrite, true);
+    dlg->setDirectory(dir);
+    return dlg;
+}
+
+void SetElegirArchivo(ElegirArchivo elegir) { elegirArchivo() = std::move(elegir); }
 
 bool ExportarAExcel(TableCursor& tabla, QWidget* parent)
 {
     DirectorioGuardado guarda;
-    QFileDialog dlg(parent);
-    dlg.setObjectName(QStringLiteral("SaveDialog1"));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setNameFilter(QStringLiteral("Archivos Excel (*.xls *.xlsx)"));
-    // The name may still gain ".xlsx" after the dialog; no question about another file.
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
-    dlg.setDirectory(guarda.dir);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
-    const QString archivo = ConExtensionXlsx(dlg.selectedFiles().constFirst());
+    QString elegido;
+    if (elegirArchivo()) {
+        elegido = elegirArchivo()(parent);
+    } else {
+        const auto dlg = DialogoGuardarExcel(parent, guarda.dir);
+        if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) elegido = dlg->selectedFiles().constFirst();
+    }
+    if (elegido.isEmpty()) return false;
+    const QString archivo = ConExtensionXlsx(elegido);
 
     try {
         const int filas = tabla.isActive() ? tabla.recordCount() : 0;

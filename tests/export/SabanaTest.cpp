@@ -6,7 +6,7 @@
 #include "support/Modal.h"
 #include "support/XlsxLeido.h"
 #include "util/Edades.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include "util/forms/TfrmSabana.h"
 #include <QButtonGroup>
 #include <QFileDialog>

@@ -2,7 +2,6 @@
 #include "data/Database.h"
 #include "data/TableCursor.h"
 #include "export/Exportar.h"
-#include "register/Groups.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -61,9 +60,8 @@ int exportCommand(const QStringList& args)
         personas.setDirectory(dir);
         personas.setIndexFieldNames(QStringLiteral("IGrado;IGrupo;IEstudiante"));
         if (hayGrado) {
-            // the same filter text as the main window's persons list
-            personas.setFilter(QStringLiteral("IGrado=") + QString::number(numGrado) + QStringLiteral(" and IGrupo=")
-                               + kv::TextoFiltro(grupo));
+            // the same filter as the main window's persons list
+            personas.setFilter(QStringLiteral("IGrado=? and IGrupo=?"), {numGrado, grupo});
             personas.setFiltered(true);
         }
         personas.open();

@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -156,12 +157,17 @@ void TFrmConfig::MostrarEscudo()
 void TFrmConfig::BtnBuscarEscudoClick()
 {
     kv::TConfig config;
+    kv::MostrarExcepcion(config.excepcion());
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
-    config.setRutaEscudo(file);
-    // A store that failed was shown; the box keeps the path that is really stored.
-    if (config.rutaEscudo() != file) return;
+    // A store that failed is shown; the box keeps the path that is really stored.
+    try {
+        config.setRutaEscudo(file);
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
     EdRutaEscudo->setText(file);
     cargarEscudo(file);
 }
@@ -191,7 +197,6 @@ void TFrmConfig::BtnAceptarClick()
         TblConfig->cancel();
         throw;
     }
-    TblConfig->flushBuffers();
     kv::Messages::instance().showMessage(
         QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),
         QStringLiteral("Información"));

@@ -1,7 +1,7 @@
 #include "util/forms/SabanaCommands.h"
 #include "data/DataSource.h"
 #include "data/TDM.h"
-#include "settings/UserLevel.h"
+#include "settings/forms/Acceso.h"
 #include "util/Messages.h"
 #include "util/forms/TfrmSabana.h"
 #include <QPushButton>

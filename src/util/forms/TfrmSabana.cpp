@@ -3,7 +3,7 @@
 #include "util/Clock.h"
 #include "util/Edades.h"
 #include "util/Messages.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -3,6 +3,7 @@
 #include "DemoSite.h"
 #include "PublishCommands.h"
 #include "ReportCommands.h"
+#include "ExportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -37,6 +38,8 @@ const char kUsage[] =
     "                                esquema del año N con las tablas publicadas\n"
     "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
     "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
+    "  export DIR ARCHIVO.xlsx [--grado N --grupo G]\n"
+    "                                exporta las personas del sitio (o de un grupo) a un libro Excel\n"
     "%1"
     "  --help                        muestra esta ayuda\n";
 
@@ -240,6 +243,7 @@ int main(int argc, char** argv)
         if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
         if (command == QLatin1String("publish")) return admin::publish(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
+        if (command == QLatin1String("export")) return admin::exportCommand(args);
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

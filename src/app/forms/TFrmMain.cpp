@@ -20,6 +20,7 @@
 #include "util/Messages.h"
 #include <QDir>
 #include "data/forms/DBGrid.h"
+#include "util/forms/SabanaCommands.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -76,6 +77,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new PersonsCommands(*this, this);
     new kv::PublishCommands(*this, this);
     new ReportCommands(*this, this);
+    new kv::SabanaCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 

@@ -1,0 +1,21 @@
+#pragma once
+// The main window's "Sábana" button: opens the person grid with the window's timer
+// stopped and its reaction to the current person suspended.
+#include "util/forms/MainShell.h"
+#include <QObject>
+
+namespace kv {
+
+class SabanaCommands : public QObject {
+    Q_OBJECT
+public:
+    SabanaCommands(MainShell& shell, QObject* parent);
+
+public slots:
+    void BtnSabanaClick();
+
+private:
+    MainShell& shell_;
+};
+
+} // namespace kv

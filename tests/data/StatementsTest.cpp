@@ -1,6 +1,12 @@
-// The statements the windows build, written exactly as they build them, on a real site.
+// The statements the program builds, run on one real site. The capture and the person
+// commands are called themselves; the report and publication statements are still copies
+// of their text.
 #include "support/Rows.h"
+#include "capture/Capture.h"
 #include "data/Query.h"
+#include "data/TDM.h"
+#include "register/Persons.h"
+#include "util/Clock.h"
 #include "support/TempSite.h"
 #include <gtest/gtest.h>
 
@@ -35,7 +41,9 @@ protected:
         move(site, "125", "2026-12-01", "00:30:00", "S");
         move(site, "visit01", "2026-12-01", "09:00:00", "E");
         move(site, "VISIT01", "2026-12-01", "10:00:00", "S");
+        SetTablesDir(site.tablesDir());
     }
+    void TearDown() override { SetTablesDir(QString()); }
     TempSite site;
 };
 
@@ -48,38 +56,60 @@ QStringList column(Query& q, const QString& f)
 
 } // namespace
 
-TEST_F(Statements, CaptureLookupAndInsideTest)
+TEST_F(Statements, CaptureLookupInsideTestAndRecording)
 {
-    const auto lookup = [&](const QString& codigo) {
-        return site.query("select igrado, igrupo, nestudiante,idFoto, docIdent, tipoDocIdent"
-                          " from estudiantes"
-                          " where codigo='" + codigo + "' and (situacion!='SUSPENDIDO'  or situacion is null or situacion='')");
+    const struct { const char* codigo; bool found; } lookups[] = {
+        {"123", true},    // situacion null
+        {"124", false},   // suspended
+        {"125", true},    // other text
+        {"126", true},    // empty text
+        {"999", false},
+        {"", false},
     };
-    EXPECT_EQ(lookup("123").recordCount(), 1);   // situacion null
-    EXPECT_EQ(lookup("124").recordCount(), 0);   // suspended
-    EXPECT_EQ(lookup("125").recordCount(), 1);   // other text
-    EXPECT_EQ(lookup("126").recordCount(), 1);   // empty text
-    EXPECT_EQ(lookup("999").recordCount(), 0);
-    Query q = lookup("123");
-    EXPECT_EQ(q.fieldByName("IGRADO").asInteger(), 5);
-    EXPECT_EQ(q.fieldByName("tipodocident").asInteger(), 1);
+    for (const auto& l : lookups)
+        EXPECT_EQ(BuscarPersona(site.tablesDir(), l.codigo).has_value(), l.found) << l.codigo;
+    const auto ana = BuscarPersona(site.tablesDir(), "123");
+    ASSERT_TRUE(ana);
+    EXPECT_EQ(ana->igrado, "5");
+    EXPECT_EQ(ana->nestudiante, "ANA");
+    EXPECT_EQ(ana->tipoDocIdent, 1);
 
-    Query in = site.query("select * from entradasSalidas  where codigo='123'order by fecha,hora");
-    in.last();
-    EXPECT_EQ(in.fieldByName("tipomvt").asString(), "S");
-    EXPECT_EQ(in.fieldByName("hora").asString(), "15:00:00");
+    // the 15:00 exit of the first of December is ANA's last movement, not the later-stored 20th of November
+    UltimoMovimiento u;
+    EXPECT_FALSE(EstaDentro(site.tablesDir(), "123", &u));
+    EXPECT_EQ(u.nestudiante, "x");
+
+    auto realClock = Clock::install(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 2), QTime(7, 15, 0))));
+    Movimiento m;
+    m.codigo = "123";
+    m.modo = "E";
+    m.nombre = ana->nestudiante;
+    RegistrarMovimiento(site.tablesDir(), m);
+    Clock::install(std::move(realClock));
+    EXPECT_TRUE(EstaDentro(site.tablesDir(), "123"));
+    EXPECT_EQ(site.scalar("select hora from entradasSalidas where codigo='123' and fecha='12/02/2026'"), "07:15:00");
 }
 
 TEST_F(Statements, MoveAndSearchPersons)
 {
-    Query g = site.query("select * from grupos where igrado=5");
+    Query g;
+    LeerGruposDestino(g, 5);
     EXPECT_EQ(g.recordCount(), 0);
-    site.exec("update estudiantes set  igrupo='C', igrado=-99 where codigo='125' and igrado=5 and igrupo='B'");
-    EXPECT_EQ(site.scalar("select igrado from estudiantes where codigo='125'"), "-99");
-    Query s = site.query("select * from Estudiantes where upper(NEstudiante) like '%AR%'");
-    EXPECT_EQ(column(s, "codigo"), QStringList{"125"});
-    Query all = site.query("select * from Estudiantes where upper(NEstudiante) like '%%'");
-    EXPECT_EQ(all.recordCount(), 4);
+    CambiarDeGrupo("125", 5, "B", -99, "C");
+    EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='125'"), "-99C");
+    CambiarDeGrupo("123", 5, "B", 7, "A");   // not in that group: stays where it is
+    EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='123'"), "5A");
+
+    const auto codes = [](const ResultSet& r) {
+        QStringList l;
+        const int c = r.columnIndex("codigo");
+        for (const auto& row : r.rows) l << row[c].toString();
+        l.sort();
+        return l;
+    };
+    EXPECT_EQ(codes(BuscarPersonas("ar")), QStringList{"125"});
+    EXPECT_EQ(codes(BuscarPersonas("")).size(), 4);
+    EXPECT_TRUE(codes(BuscarPersonas("%")).isEmpty());   // a typed wildcard is searched literally
 }
 
 TEST_F(Statements, AttendanceAndNonAttendance)

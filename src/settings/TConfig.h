@@ -48,6 +48,14 @@ public:
     int FormatoLista = 0;
     bool IncluirCancelados = false;
 
+    // The stored list settings: layout of the group lists (1 = first layout) and whether
+    // they include cancelled persons. A site made before these fields reads 1 and false.
+    int formatoPlanilla() const { return formatoPlanilla_; }
+    bool incluirCancelados() const { return incluirCancelados_; }
+    // Stores both, adding the two fields to the Config table when it lacks them. A failure
+    // raises and leaves the values as they were.
+    void setListas(int formato, bool incluirCancelados);
+
 private:
     void read();
     void store(const char* field, const QString& value, QString& member);
@@ -62,6 +70,8 @@ private:
     int NumHorasPierdeAnio_ = 0;
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
+    int formatoPlanilla_ = 1;
+    bool incluirCancelados_ = false;
 };
 
 } // namespace kv

@@ -2,10 +2,12 @@
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
 #include "ReportCommands.h"
+#include "PublishCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "publish/Pg.h"
 #include "util/Clock.h"
 #include "util/MyException.h"
 
@@ -32,6 +34,10 @@ const char kUsage[] =
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
     "%1"
+    "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
+    "                                esquema del año N con las tablas publicadas\n"
+    "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
+    "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "  --help                        muestra esta ayuda\n";
 
 QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(admin::kReportUsage)); }
@@ -232,10 +238,14 @@ int main(int argc, char** argv)
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
+        if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
+        if (command == QLatin1String("publish")) return admin::publish(args);
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());
     } catch (const MyException& e) {
+        return fail(e.message());
+    } catch (const kv::PgError& e) {
         return fail(e.message());
     } catch (const std::exception& e) {
         return fail(QString::fromLocal8Bit(e.what()));

@@ -10,6 +10,7 @@
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
 #include "reports/forms/ReportCommands.h"
+#include "publish/forms/PublishCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "settings/UserLevel.h"
@@ -74,6 +75,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new RegisterCommands(*this, this);
     new PersonsCommands(*this, this);
     new ReportCommands(*this, this);
+    new kv::PublishCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 

@@ -1,6 +1,8 @@
 #include "data/Dialect.h"
 #include "data/Field.h"
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QVector>
 
 namespace kv {
@@ -189,19 +191,154 @@ bool returnsRows(const QString& sql)
         || k == QLatin1String("VALUES") || k == QLatin1String("PRAGMA");
 }
 
-QString qualifyColumn(const QString& sqliteSql, const QString& column, const QString& alias)
+namespace {
+
+// One SELECT of a statement: the top level or a parenthesised sub-select.
+struct SelectScope {
+    int depth = 0;              // parenthesis depth of its own tokens
+    QStringList tables;         // tables of its FROM, in order
+    QStringList names;          // how each is referred to (alias, else the table's name)
+    QSet<int> fromRefs;         // token positions of those table names and aliases
+    QSet<QString> resultNames;  // lower-case names given with AS (ORDER BY may mean them)
+};
+
+bool isScopeEnd(const Token& t)
+{
+    static const char* const words[] = {"where", "group", "order", "having", "limit", "union",
+                                        "except", "intersect", "window"};
+    for (const char* w : words)
+        if (isWord(t, w)) return true;
+    return false;
+}
+
+bool isJoinWord(const Token& t)
+{
+    static const char* const words[] = {"join", "left", "right", "inner", "outer", "cross",
+                                        "natural", "full", "on", "using"};
+    for (const char* w : words)
+        if (isWord(t, w)) return true;
+    return false;
+}
+
+// Reads the table references of a FROM that starts after token `from`; stops at the end of
+// the clause. ON and USING conditions are skipped here (their columns are qualified later).
+void readFrom(const QVector<Token>& t, const QVector<int>& scopeOf, const QVector<int>& depthOf,
+              int scope, int from, SelectScope& s)
+{
+    bool expectTable = true;
+    bool inCondition = false;
+    for (int i = nextNonSpace(t, from + 1); i < t.size(); i = nextNonSpace(t, i + 1)) {
+        if (scopeOf[i] != scope && depthOf[i] <= s.depth) break;   // closing parenthesis
+        if (depthOf[i] != s.depth || scopeOf[i] != scope) continue;   // inside a call or sub-select
+        const Token& tok = t[i];
+        if (isScopeEnd(tok)) break;
+        if (tok.kind == Token::Punct && tok.text == ",") { expectTable = true; inCondition = false; continue; }
+        if (isWord(tok, "join")) { expectTable = true; inCondition = false; continue; }
+        if (isWord(tok, "on") || isWord(tok, "using")) { inCondition = true; continue; }
+        if (inCondition || tok.kind != Token::Word || isJoinWord(tok)) {
+            if (tok.kind == Token::Punct && tok.text == "(" && expectTable) {
+                // a sub-select as a table: its columns are not known here
+                s.tables << QString();
+                s.names << QString();
+                expectTable = false;
+            }
+            continue;
+        }
+        if (expectTable) {
+            s.tables << tok.text;
+            s.names << tok.text;
+            s.fromRefs << i;
+            expectTable = false;
+            continue;
+        }
+        if (isWord(tok, "as")) continue;
+        if (!s.names.isEmpty()) {   // the alias of the table just read
+            s.names.last() = tok.text;
+            s.fromRefs << i;
+        }
+    }
+}
+
+} // namespace
+
+QString qualifyAmbiguousColumns(const QString& sqliteSql,
+                                const std::function<QStringList(const QString& table)>& columnsOf)
 {
     const QVector<Token> t = lex(sqliteSql);
+    // Which SELECT each token belongs to and at which parenthesis depth it stands.
+    QVector<int> scopeOf(t.size(), 0), depthOf(t.size(), 0);
+    QVector<SelectScope> scopes(1);
+    QVector<int> open{0};
+    int depth = 0;
+    for (int i = 0; i < t.size(); ++i) {
+        const Token& tok = t[i];
+        if (tok.kind == Token::Punct && tok.text == ")") {
+            if (open.size() > 1 && scopes[open.last()].depth == depth) open.removeLast();
+            --depth;
+        }
+        if ((isWord(tok, "union") || isWord(tok, "except") || isWord(tok, "intersect"))
+            && scopes[open.last()].depth == depth) {
+            // each SELECT of a compound has its own FROM
+            SelectScope s;
+            s.depth = depth;
+            scopes.append(s);
+            open.last() = scopes.size() - 1;
+        }
+        scopeOf[i] = open.last();
+        depthOf[i] = depth;
+        if (tok.kind == Token::Punct && tok.text == "(") {
+            ++depth;
+            const int nx = nextNonSpace(t, i + 1);
+            if (nx < t.size() && (isWord(t[nx], "select") || isWord(t[nx], "with"))) {
+                SelectScope s;
+                s.depth = depth;
+                scopes.append(s);
+                open.append(scopes.size() - 1);
+            }
+        }
+    }
+    for (int i = 0; i < t.size(); ++i) {
+        SelectScope& s = scopes[scopeOf[i]];
+        if (depthOf[i] != s.depth) continue;
+        if (isWord(t[i], "from") && s.tables.isEmpty()) readFrom(t, scopeOf, depthOf, scopeOf[i], i, s);
+        if (isWord(t[i], "as")) {
+            const int nx = nextNonSpace(t, i + 1);
+            if (nx < t.size() && t[nx].kind == Token::Word) s.resultNames << t[nx].text.toLower();
+        }
+    }
+
+    // The lower-case columns of each scope's tables, read once per table.
+    QHash<QString, QSet<QString>> known;
+    const auto columnsOfTable = [&](const QString& table) -> const QSet<QString>& {
+        const QString key = table.toLower();
+        auto it = known.find(key);
+        if (it == known.end()) {
+            QSet<QString> cols;
+            if (!table.isEmpty())
+                for (const QString& c : columnsOf(table)) cols << c.toLower();
+            it = known.insert(key, cols);
+        }
+        return *it;
+    };
+
     QString out;
     for (int i = 0; i < t.size(); ++i) {
         const Token& tok = t[i];
         if (tok.kind == Token::String) { out += quote(tok.text); continue; }
-        if (tok.kind == Token::Word && tok.text.compare(column, Qt::CaseInsensitive) == 0) {
-            const bool qualified = i > 0 && t[i - 1].kind == Token::Punct && t[i - 1].text == ".";
+        const SelectScope& s = scopes[scopeOf[i]];
+        if (tok.kind == Token::Word && s.tables.size() > 1 && !s.fromRefs.contains(i)) {
+            const int pv = [&] { int p = i - 1; while (p >= 0 && t[p].kind == Token::Space) --p; return p; }();
             const int nx = nextNonSpace(t, i + 1);
-            const bool isCall = nx < t.size() && t[nx].text == "(";
-            const bool isAliasDef = i > 0 && nextNonSpace(t, i + 1) < t.size() && t[nextNonSpace(t, i + 1)].text == ".";
-            if (!qualified && !isCall && !isAliasDef) { out += alias + '.' + tok.text; continue; }
+            const bool bare = !(pv >= 0 && t[pv].kind == Token::Punct && t[pv].text == ".")
+                           && !(pv >= 0 && isWord(t[pv], "as"))
+                           && !(nx < t.size() && (t[nx].text == "." || t[nx].text == "("));
+            const QString name = tok.text.toLower();
+            if (bare && !s.resultNames.contains(name) && columnsOfTable(s.tables.first()).contains(name)) {
+                int holders = 0;
+                for (const QString& table : s.tables)
+                    if (columnsOfTable(table).contains(name)) ++holders;
+                if (holders > 1) { out += s.names.first() + '.' + tok.text; continue; }
+            }
         }
         out += tok.text;
     }

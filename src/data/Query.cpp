@@ -1,42 +1,20 @@
 #include "data/Query.h"
 #include "data/Dialect.h"
-#include <QRegularExpression>
 
 namespace kv {
 
 namespace {
 
-// The alias (or name) of the first table after FROM; ambiguous bare columns of a join
-// belong to it, as the program's statements were written for an engine that did so.
-QString firstTableAlias(const QString& sql)
+// The program's statement in SQLite's words, with the bare columns of its joins resolved
+// from the tables' own columns.
+QString sqliteStatement(const QString& localSql, const Database& db)
 {
-    static const QRegularExpression re(
-        QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_]*)(?:\\s+(?:as\\s+)?([A-Za-z_][A-Za-z0-9_]*))?"),
-        QRegularExpression::CaseInsensitiveOption);
-    static const QStringList keywords = {"join", "left", "inner", "right", "cross", "where", "order",
-                                         "group", "on", "natural", "full", "outer", "limit", "union"};
-    const auto m = re.match(sql);
-    if (!m.hasMatch()) return QString();
-    const QString alias = m.captured(2);
-    if (!alias.isEmpty() && !keywords.contains(alias.toLower())) return alias;
-    return m.captured(1);
-}
-
-template <typename F>
-auto withAmbiguityRetry(const QString& translated, F run) -> decltype(run(translated))
-{
-    QString sql = translated;
-    for (int attempt = 0;; ++attempt) {
-        try {
-            return run(sql);
-        } catch (const DbError& e) {
-            static const QRegularExpression amb(QStringLiteral("ambiguous column name: ([A-Za-z_][A-Za-z0-9_]*)"));
-            const auto m = amb.match(e.message());
-            const QString alias = firstTableAlias(sql);
-            if (!m.hasMatch() || alias.isEmpty() || attempt > 8) throw;
-            sql = qualifyColumn(sql, m.captured(1), alias);
-        }
-    }
+    return qualifyAmbiguousColumns(translateLocalSql(localSql), [&db](const QString& table) {
+        QStringList names;
+        if (db.hasTable(table))
+            for (const Column& c : db.columns(table)) names << c.name;
+        return names;
+    });
 }
 
 } // namespace
@@ -78,7 +56,7 @@ void Query::open(const QVariantList& params)
 {
     close();
     auto db = database();
-    rs_ = withAmbiguityRetry(translateLocalSql(sql_), [&](const QString& s) { return db->select(s, params); });
+    rs_ = db->select(sqliteStatement(sql_, *db), params);
     active_ = true;
     pos_ = 0;
     bof_ = true;
@@ -89,7 +67,7 @@ int Query::execute(const QVariantList& params)
 {
     close();
     auto db = database();
-    return withAmbiguityRetry(translateLocalSql(sql_), [&](const QString& s) { return db->exec(s, params); });
+    return db->exec(sqliteStatement(sql_, *db), params);
 }
 
 void Query::first() { pos_ = 0; bof_ = true; eof_ = rs_.rows.isEmpty(); }

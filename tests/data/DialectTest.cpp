@@ -2,6 +2,7 @@
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "support/TempSite.h"
+#include <QHash>
 #include <gtest/gtest.h>
 
 using namespace kv;
@@ -77,6 +78,54 @@ TEST(Dialect, LogicalsJoinsInAndDoubleQuotedTexts)
     EXPECT_EQ(site.count("MovMat"), 1);
     EXPECT_EQ(site.count("grupos", "IGrado not in (select igrado from movmat where igrupo='Z')"), 2);
     EXPECT_EQ(site.count("grupos g left join movmat as m on g.igrupo=m.igrupo", "m.imateria is null"), 1);
+}
+
+TEST(Dialect, BareColumnOfSeveralTablesTakesTheFirstTableOfItsSelect)
+{
+    const QHash<QString, QStringList> schema = {
+        {"entradassalidas", {"codigo", "fecha", "hora", "docIdent", "tipomvt"}},
+        {"estudiantes", {"IGrado", "codigo", "docIdent", "NEstudiante"}},
+        {"visitantes", {"docIdent", "nombre"}},
+    };
+    const auto columnsOf = [&](const QString& table) { return schema.value(table.toLower()); };
+    const struct { const char* sql; const char* expected; } cases[] = {
+        // the entries-and-exits report of residents, as the dialog builds it
+        {" select a.* from entradasSalidas as a join estudiantes as b on a.codigo=b.codigo"
+         " where a.fecha>='12/01/2026' and a.fecha<='12/01/2026' and substring(upper(codigo) from 1 for 5)!='VISIT'"
+         " and igrado>=0 and igrado<=11 and hora>='01:00:00 ' and hora<='23:59:59 ' order by fecha,hora",
+         " select a.* from entradasSalidas as a join estudiantes as b on a.codigo=b.codigo"
+         " where a.fecha>='2026-12-01' and a.fecha<='2026-12-01' and substr(upper(a.codigo), 1, 5)!='VISIT'"
+         " and igrado>=0 and igrado<=11 and hora>='01:00:00' and hora<='23:59:59' order by fecha,hora"},
+        // the visitors' variant has no column in both tables but docIdent, always qualified
+        {"select a.* from entradasSalidas as a left join visitantes as b on a.docident=b.docident"
+         " where substring(upper(codigo) from 1 for 5)='VISIT'",
+         "select a.* from entradasSalidas as a left join visitantes as b on a.docident=b.docident"
+         " where substr(upper(codigo), 1, 5)='VISIT'"},
+        // a sub-select is decided from its own tables; the outer one qualifies docIdent
+        {"select e.nestudiante from estudiantes e join entradasSalidas es on e.codigo=es.codigo"
+         " where e.codigo in (select codigo from entradasSalidas where codigo!='x') and docIdent='1'",
+         "select e.nestudiante from estudiantes e join entradasSalidas es on e.codigo=es.codigo"
+         " where e.codigo in (select codigo from entradasSalidas where codigo!='x') and e.docIdent='1'"},
+        // without alias the table's name qualifies; a literal with the column's name stays
+        {"select codigo from entradasSalidas, estudiantes where nestudiante='codigo'",
+         "select entradasSalidas.codigo from entradasSalidas, estudiantes where nestudiante='codigo'"},
+        // the first table lacks the column: left for the engine to refuse
+        {"select * from visitantes v join entradasSalidas a on v.docIdent=a.docIdent"
+         " join estudiantes b on a.codigo=b.codigo where codigo='1'",
+         "select * from visitantes v join entradasSalidas a on v.docIdent=a.docIdent"
+         " join estudiantes b on a.codigo=b.codigo where codigo='1'"},
+        // a result named with AS keeps its name in ORDER BY
+        {"select a.hora as codigo from entradasSalidas a join estudiantes b on a.codigo=b.codigo order by codigo",
+         "select a.hora as codigo from entradasSalidas a join estudiantes b on a.codigo=b.codigo order by codigo"},
+        // each SELECT of a compound has its own tables
+        {"select codigo from entradasSalidas a join estudiantes b on a.codigo=b.codigo"
+         " union select docIdent from visitantes",
+         "select a.codigo from entradasSalidas a join estudiantes b on a.codigo=b.codigo"
+         " union select docIdent from visitantes"},
+        {"update estudiantes set codigo=? where codigo=?", "update estudiantes set codigo=? where codigo=?"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qualifyAmbiguousColumns(translateLocalSql(c.sql), columnsOf), QString(c.expected)) << c.sql;
 }
 
 TEST(Runner, OpensOrExecutesByLeadingKeywordOnly)

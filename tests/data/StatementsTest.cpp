@@ -1,6 +1,13 @@
-// The statements the windows build, written exactly as they build them, on a real site.
+// The statements the program builds, run on one real site: each case calls the code that
+// builds and runs them, so a change of a statement shows here.
 #include "support/Rows.h"
+#include "capture/Capture.h"
 #include "data/Query.h"
+#include "data/TDM.h"
+#include "publish/Publicacion.h"
+#include "reports/MovementReports.h"
+#include "register/Persons.h"
+#include "util/Clock.h"
 #include "support/TempSite.h"
 #include <gtest/gtest.h>
 
@@ -35,7 +42,9 @@ protected:
         move(site, "125", "2026-12-01", "00:30:00", "S");
         move(site, "visit01", "2026-12-01", "09:00:00", "E");
         move(site, "VISIT01", "2026-12-01", "10:00:00", "S");
+        SetTablesDir(site.tablesDir());
     }
+    void TearDown() override { SetTablesDir(QString()); }
     TempSite site;
 };
 
@@ -48,66 +57,71 @@ QStringList column(Query& q, const QString& f)
 
 } // namespace
 
-TEST_F(Statements, CaptureLookupAndInsideTest)
+TEST_F(Statements, CaptureLookupInsideTestAndRecording)
 {
-    const auto lookup = [&](const QString& codigo) {
-        return site.query("select igrado, igrupo, nestudiante,idFoto, docIdent, tipoDocIdent"
-                          " from estudiantes"
-                          " where codigo='" + codigo + "' and (situacion!='SUSPENDIDO'  or situacion is null or situacion='')");
+    const struct { const char* codigo; bool found; } lookups[] = {
+        {"123", true},    // situacion null
+        {"124", false},   // suspended
+        {"125", true},    // other text
+        {"126", true},    // empty text
+        {"999", false},
+        {"", false},
     };
-    EXPECT_EQ(lookup("123").recordCount(), 1);   // situacion null
-    EXPECT_EQ(lookup("124").recordCount(), 0);   // suspended
-    EXPECT_EQ(lookup("125").recordCount(), 1);   // other text
-    EXPECT_EQ(lookup("126").recordCount(), 1);   // empty text
-    EXPECT_EQ(lookup("999").recordCount(), 0);
-    Query q = lookup("123");
-    EXPECT_EQ(q.fieldByName("IGRADO").asInteger(), 5);
-    EXPECT_EQ(q.fieldByName("tipodocident").asInteger(), 1);
+    for (const auto& l : lookups)
+        EXPECT_EQ(BuscarPersona(site.tablesDir(), l.codigo).has_value(), l.found) << l.codigo;
+    const auto ana = BuscarPersona(site.tablesDir(), "123");
+    ASSERT_TRUE(ana);
+    EXPECT_EQ(ana->igrado, "5");
+    EXPECT_EQ(ana->nestudiante, "ANA");
+    EXPECT_EQ(ana->tipoDocIdent, 1);
 
-    Query in = site.query("select * from entradasSalidas  where codigo='123'order by fecha,hora");
-    in.last();
-    EXPECT_EQ(in.fieldByName("tipomvt").asString(), "S");
-    EXPECT_EQ(in.fieldByName("hora").asString(), "15:00:00");
+    // the 15:00 exit of the first of December is ANA's last movement, not the later-stored 20th of November
+    UltimoMovimiento u;
+    EXPECT_FALSE(EstaDentro(site.tablesDir(), "123", &u));
+    EXPECT_EQ(u.nestudiante, "x");
+
+    auto realClock = Clock::install(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 2), QTime(7, 15, 0))));
+    Movimiento m;
+    m.codigo = "123";
+    m.modo = "E";
+    m.nombre = ana->nestudiante;
+    RegistrarMovimiento(site.tablesDir(), m);
+    Clock::install(std::move(realClock));
+    EXPECT_TRUE(EstaDentro(site.tablesDir(), "123"));
+    EXPECT_EQ(site.scalar("select hora from entradasSalidas where codigo='123' and fecha='12/02/2026'"), "07:15:00");
 }
 
 TEST_F(Statements, MoveAndSearchPersons)
 {
-    Query g = site.query("select * from grupos where igrado=5");
+    Query g;
+    LeerGruposDestino(g, 5);
     EXPECT_EQ(g.recordCount(), 0);
-    site.exec("update estudiantes set  igrupo='C', igrado=-99 where codigo='125' and igrado=5 and igrupo='B'");
-    EXPECT_EQ(site.scalar("select igrado from estudiantes where codigo='125'"), "-99");
-    Query s = site.query("select * from Estudiantes where upper(NEstudiante) like '%AR%'");
-    EXPECT_EQ(column(s, "codigo"), QStringList{"125"});
-    Query all = site.query("select * from Estudiantes where upper(NEstudiante) like '%%'");
-    EXPECT_EQ(all.recordCount(), 4);
+    CambiarDeGrupo("125", 5, "B", -99, "C");
+    EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='125'"), "-99C");
+    CambiarDeGrupo("123", 5, "B", 7, "A");   // not in that group: stays where it is
+    EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='123'"), "5A");
+
+    const auto codes = [](const ResultSet& r) {
+        QStringList l;
+        const int c = r.columnIndex("codigo");
+        for (const auto& row : r.rows) l << row[c].toString();
+        l.sort();
+        return l;
+    };
+    EXPECT_EQ(codes(BuscarPersonas("ar")), QStringList{"125"});
+    EXPECT_EQ(codes(BuscarPersonas("")).size(), 4);
+    EXPECT_TRUE(codes(BuscarPersonas("%")).isEmpty());   // a typed wildcard is searched literally
 }
 
 TEST_F(Statements, AttendanceAndNonAttendance)
 {
-    const QString FI = "12/01/2026", FF = "12/01/2026";
-    const QString asistentes =
-        "select e.igrado,e.igrupo,e.docident,e.nestudiante,e.acudiente,e.telefacudiente,e.telefestud,es.detalle,es.hora,es.fecha,es.tipomvt "
-        "from estudiantes as e "
-        "join entradasSalidas as es on e.codigo=es.codigo "
-        " where e.codigo in "
-        " (select codigo from entradasSalidas "
-        " where fecha>='" + FI + "' and fecha<='" + FF + "' and substring(upper(codigo) from 1 for 5)!='VISIT'"
-        " and tipomvt='E')"
-        " and igrado>=" + QString::number(0) + " and igrado<=" + QString::number(11) +
-        " order by fecha,hora";
-    Query a = site.query(asistentes);
+    const QDate dia(2026, 12, 1);
+    Query a = site.query(rpt::SQLAsistentes({dia, dia, 0, 11}));
     // every movement of ANA, whatever its date, in date and time order
     EXPECT_EQ(column(a, "hora"), (QStringList{"07:30:00", "07:00:00", "15:00:00"}));
     EXPECT_EQ(column(a, "nestudiante").removeDuplicates(), 2);
 
-    const QString inasistentes =
-        "select igrado,igrupo,docident,nestudiante,acudiente,telefacudiente, telefestud from estudiantes "
-        " where codigo not in "
-        " (select codigo from entradasSalidas "
-        " where fecha>='" + FI + "' and fecha<='" + FF + "' and substring(upper(codigo) from 1 for 5)!='VISIT'"
-        "and tipomvt='E'"
-        ") and igrado>=" + QString::number(5) + " and igrado<=" + QString::number(5);
-    Query f = site.query(inasistentes);
+    Query f = site.query(rpt::SQLInasistentes({dia, dia, 5, 5}));
     QStringList names = column(f, "nestudiante");
     names.sort();
     // MARTA only left (an exit is no attendance); PEDRO is outside the category range
@@ -116,34 +130,29 @@ TEST_F(Statements, AttendanceAndNonAttendance)
 
 TEST_F(Statements, EntriesAndExitsOfResidentsAndVisitors)
 {
-    const QString FI = "12/01/2026", FF = "12/01/2026", HI = "01:00:00", HF = "23:59:59";
-    const QString residentes =
-        " select a.* from entradasSalidas as a"
-        " join estudiantes as b on a.codigo=b.codigo"
-        " where a.fecha>='" + FI + "' and a.fecha<='" + FF + "' and substring(upper(codigo) from 1 for 5)!='VISIT'"
-        " and igrado>=" + QString::number(0) + " and igrado<=" + QString::number(11) +
-        " and hora>='" + HI + " ' and hora<='" + HF + " ' order by fecha,hora";
-    Query r = site.query(residentes);
+    rpt::RangoEntradasSalidas r;
+    r.desde = r.hasta = QDate(2026, 12, 1);
+    r.gradoDesde = 0;
+    r.gradoHasta = 11;
+    // the residents' statement leaves codigo bare in a join where both tables have it
+    ASSERT_TRUE(rpt::SQLEntradasSalidas(r).contains("substring(upper(codigo) from 1 for 5)"));
+    Query res = site.query(rpt::SQLEntradasSalidas(r));
     // MARTA's 00:30 exit falls before the default window of hours
-    EXPECT_EQ(column(r, "hora"), (QStringList{"07:00:00", "15:00:00"}));
+    EXPECT_EQ(column(res, "hora"), (QStringList{"07:00:00", "15:00:00"}));
 
     site.exec("insert into visitantes (docIdent, nombre) values ('', 'X')");
-    const QString visitantes =
-        " select a.* from entradasSalidas as a"
-        " left join visitantes as b on a.docident=b.docident"
-        " where a.fecha>='" + FI + "' and a.fecha<='" + FF + "' and substring(upper(codigo) from 1 for 5)='VISIT'"
-        " and hora>='" + HI + " ' and hora<='" + HF + " ' order by fecha,hora";
-    Query v = site.query(visitantes);
+    r.visitantes = true;
+    Query v = site.query(rpt::SQLEntradasSalidas(r));
     EXPECT_EQ(column(v, "codigo"), (QStringList{"visit01", "VISIT01"}));
 }
 
 TEST_F(Statements, PublishingMovements)
 {
-    Query p = site.query("Select * from entradassalidas where subido=false or subido is null");
-    EXPECT_EQ(p.recordCount(), 6);
-    site.exec("update entradassalidas set subido=true ");
-    EXPECT_EQ(site.query("Select * from entradassalidas where subido=false or subido is null").recordCount(), 0);
+    EXPECT_EQ(MovimientosPendientes(site.tablesDir()), 6);
+    site.exec("update entradassalidas set subido=1");
+    EXPECT_EQ(MovimientosPendientes(site.tablesDir()), 0);
     move(site, "126", "2026-12-02", "08:00:00", "E");
-    site.exec("delete from entradassalidas where subido=true");
+    BorrarMovimientosSubidos(site.tablesDir());
     EXPECT_EQ(site.count("entradasSalidas"), 1);
+    EXPECT_EQ(MovimientosPendientes(site.tablesDir()), 1);
 }

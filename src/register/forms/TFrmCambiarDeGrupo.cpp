@@ -1,4 +1,5 @@
 #include "register/forms/TFrmCambiarDeGrupo.h"
+#include "util/forms/BotonesDialogo.h"
 #include "data/TDM.h"
 #include "register/Persons.h"
 #include "register/forms/LlenarComboBox.h"
@@ -70,20 +71,13 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
     root->addWidget(linea1);
     root->addWidget(linea2);
 
-    auto* botones = new QHBoxLayout;
-    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
-    BtnCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BtnCancelar->setObjectName(QStringLiteral("BtnCancelar"));
-    for (QPushButton* b : {BtnAceptar, BtnCancelar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
-    botones->addStretch();
-    root->addLayout(botones);
+    const kv::BotonesDialogo botones =
+        kv::CrearBotonesDialogo(this, QStringLiteral("&Cancelar"), QStringLiteral("BtnCancelar"), false);
+    BtnAceptar = botones.aceptar;
+    BtnCancelar = botones.cerrar;
+    root->addWidget(botones.caja);
 
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmCambiarDeGrupo::BtnAceptarClick);
-    connect(BtnCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
     lblGrado->setText(QString::number(gradoOrigen_));
     lblGrupo->setText(grupoOrigen_);

@@ -1,4 +1,5 @@
 #include "register/forms/TFrmFusionar.h"
+#include "util/forms/BotonesDialogo.h"
 #include "app/forms/TFrmAviso.h"
 #include "data/TDM.h"
 #include "register/Merge.h"
@@ -6,7 +7,6 @@
 #include "util/Messages.h"
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -31,19 +31,12 @@ TFrmFusionar::TFrmFusionar(QWidget* parent, int grado) : QDialog(parent), grado_
     };
     CBGrupoOrigen = combo(1, QStringLiteral("Pasar los estudiantes del grupo:"), "CBGrupoOrigen");
     CBGrupoDestino = combo(2, QStringLiteral("Al grupo:"), "CBGrupoDestino");
-    auto* buttons = new QHBoxLayout;
-    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
-    BtnAceptar->setDefault(true);
-    BtnCancelar = new QPushButton(QStringLiteral("&Cancelar"), this);
-    BtnCancelar->setObjectName(QStringLiteral("BtnCancelar"));
-    BtnCancelar->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(BtnAceptar);
-    buttons->addWidget(BtnCancelar);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    const kv::BotonesDialogo botones =
+        kv::CrearBotonesDialogo(this, QStringLiteral("&Cancelar"), QStringLiteral("BtnCancelar"), true);
+    BtnAceptar = botones.aceptar;
+    BtnCancelar = botones.cerrar;
+    grid->addWidget(botones.caja, 3, 0, 1, 2);
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmFusionar::BtnAceptarClick);
-    connect(BtnCancelar, &QPushButton::clicked, this, &QDialog::reject);
 
     // Both lists offer the groups of the category as the groups table is filtered; by
     // default the second group is merged into the first.

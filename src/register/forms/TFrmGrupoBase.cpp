@@ -1,6 +1,6 @@
 #include "register/forms/TFrmGrupoBase.h"
+#include "util/forms/BotonesDialogo.h"
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,16 +27,9 @@ TFrmGrupoBase::TFrmGrupoBase(QWidget* parent) : QDialog(parent)
     // Room for a whole director's name at a glance.
     EdNDirector->setMinimumWidth(EdNDirector->fontMetrics().averageCharWidth() * 36);
     EdMensaje->setMaxLength(12);
-    auto* buttons = new QHBoxLayout;
-    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
-    BtnAceptar->setDefault(true);
-    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
-    BtnSalir->setAutoDefault(false);
-    buttons->addStretch();
-    buttons->addWidget(BtnAceptar);
-    buttons->addWidget(BtnSalir);
-    grid->addLayout(buttons, 4, 0, 1, 2);
-    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+    const kv::BotonesDialogo botones =
+        kv::CrearBotonesDialogo(this, QStringLiteral("&Salir"), QStringLiteral("BtnSalir"), true);
+    BtnAceptar = botones.aceptar;
+    BtnSalir = botones.cerrar;
+    grid->addWidget(botones.caja, 4, 0, 1, 2);
 }

@@ -1,9 +1,9 @@
 #include "register/forms/TFrmModEst.h"
+#include "util/forms/BotonesDialogo.h"
 #include "data/TDM.h"
 #include "util/Messages.h"
 #include <QDateEdit>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,20 +46,13 @@ TFrmModEst::TFrmModEst(const QString& grado, const QString& grupo, QWidget* pare
     g->addWidget(nota, 12, 2);
     root->addLayout(g);
 
-    auto* botones = new QHBoxLayout;
-    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
-    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
-    for (QPushButton* b : {BtnAceptar, BtnSalir}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
-    botones->addStretch();
-    root->addLayout(botones);
+    const kv::BotonesDialogo botones =
+        kv::CrearBotonesDialogo(this, QStringLiteral("&Salir"), QStringLiteral("BtnSalir"), false);
+    BtnAceptar = botones.aceptar;
+    BtnSalir = botones.cerrar;
+    root->addWidget(botones.caja);
 
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmModEst::BtnAceptarClick);
-    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
     llenar();
 }
 

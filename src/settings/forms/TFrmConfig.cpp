@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmConfig.h"
+#include "util/forms/BotonesDialogo.h"
 #include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
@@ -113,21 +114,14 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     dtpHoraSalidaAuto->setVisible(false);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
-    BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));
-    BtnAceptar->setDefault(true);
-    BtnSalir = new QPushButton(QStringLiteral("&Salir"), this);
-    BtnSalir->setObjectName(QStringLiteral("BtnSalir"));
-    BtnSalir->setAutoDefault(false);
-    buttons->addWidget(BtnAceptar);
-    buttons->addWidget(BtnSalir);
-    root->addLayout(buttons);
+    const kv::BotonesDialogo botones =
+        kv::CrearBotonesDialogo(this, QStringLiteral("&Salir"), QStringLiteral("BtnSalir"), true);
+    BtnAceptar = botones.aceptar;
+    BtnSalir = botones.cerrar;
+    root->addWidget(botones.caja);
 
     connect(BtnBuscarEscudo, &QPushButton::clicked, this, &TFrmConfig::BtnBuscarEscudoClick);
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmConfig::BtnAceptarClick);
-    connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
 
     TblConfig = new kv::TableCursor(QStringLiteral("Config.db"), this);
     TblConfig->setObjectName(QStringLiteral("TblConfig"));

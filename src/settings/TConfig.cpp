@@ -19,6 +19,20 @@ void MostrarErrorActual()
     }
 }
 
+int LeerSegundosRepetida(const TableCursor& config)
+{
+    const QString f = QStringLiteral("segundosRepetida");
+    if (!config.hasField(f) || config.fieldByName(f).isNull()) return 5;
+    return qMax(0, int(config.fieldByName(f).asInteger()));
+}
+
+bool LeerTonosDistintos(const TableCursor& config)
+{
+    const QString f = QStringLiteral("tonosDistintos");
+    if (!config.hasField(f) || config.fieldByName(f).isNull()) return true;
+    return config.fieldByName(f).asBoolean();
+}
+
 TConfig::TConfig(bool mostrarErrores)
 {
     if (TablesDir().isEmpty()) return;
@@ -65,6 +79,8 @@ void TConfig::read()
     NumHorasPierdeAnio_ = int(f("NumHorasPierdeAnio").asInteger());
     anioactual_ = short(f("anioactual").asInteger());
     horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
+    segundosRepetida_ = LeerSegundosRepetida(*tbl_);
+    tonosDistintos_ = LeerTonosDistintos(*tbl_);
 }
 
 TConfig::~TConfig()

@@ -33,6 +33,11 @@ public:
     int NumHorasPierdeAnio() const { return NumHorasPierdeAnio_; }
     short anioactual() const { return anioactual_; }
     QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
+    // A code read again within this many seconds of its last movement records nothing
+    // (0 = every read counts).
+    int segundosRepetida() const { return segundosRepetida_; }
+    // Entry, exit, refusal and repeated read each sound their own tone; off = one beep.
+    bool tonosDistintos() const { return tonosDistintos_; }
 
     // The error met while reading, kept when made with mostrarErrores=false ("" = none).
     QString error() const { return errorTexto_; }
@@ -62,7 +67,14 @@ private:
     int NumHorasPierdeAnio_ = 0;
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
+    int segundosRepetida_ = 5;
+    bool tonosDistintos_ = true;
 };
+
+// Columns added after the first sites, read from the current row of a Config cursor;
+// a site that lacks them, or an empty value, reads the default (5 seconds, distinct tones).
+int LeerSegundosRepetida(const TableCursor& config);
+bool LeerTonosDistintos(const TableCursor& config);
 
 // Shows an error caught by a handler: the program's own MyException in a box with caption
 // "Error" and the error icon, engine and other errors in the standard error box. Call it

@@ -1,6 +1,7 @@
 // kelvora-admin: what is done to a site outside the program (create it, list it, fill it
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
+#include "InsideCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -28,6 +29,8 @@ const char kUsage[] =
     "  demo DIR [--register NOMBRE]  crea en DIR un sitio de demostración con datos de ejemplo;\n"
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
+    "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
+    "                                con --csv escribe la lista en FILE\n"
     "  --help                        muestra esta ayuda\n";
 
 QTextStream& out()
@@ -221,6 +224,13 @@ int main(int argc, char** argv)
         if (command == QLatin1String("add-site")) return addSite(args);
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);
+        if (command == QLatin1String("inside")) {
+            admin::InsideOptions o;
+            if (const QString e = admin::parseInside(args, o); !e.isEmpty()) return badUsage(e);
+            if (const int rc = requireSite(o.dir)) return rc;
+            admin::runInside(o, out(), err());
+            return Ok;
+        }
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

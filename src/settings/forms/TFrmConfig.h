@@ -6,7 +6,9 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -40,6 +42,8 @@ public:
     QLineEdit* EdClave2 = nullptr;
     QLabel* LblHoraSalidaAuto = nullptr;
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
+    QSpinBox* seSegundosRepetida = nullptr;   // 0 = every read counts
+    QCheckBox* chkTonosDistintos = nullptr;
     QPushButton* BtnAceptar = nullptr;
     QPushButton* BtnSalir = nullptr;
 

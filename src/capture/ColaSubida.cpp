@@ -37,7 +37,13 @@ void ColaSubida::recontarLuego()
     if (recuentoPedido_) return;
     recuentoPedido_ = true;
     QTimer::singleShot(0, this, [this] {
-        if (recuentoPedido_) recontar();
+        if (!recuentoPedido_) return;
+        try {
+            recontar();
+        } catch (const std::exception&) {
+            // The count stays as it was; the next change tries again.
+            recuentoPedido_ = false;
+        }
     });
 }
 
@@ -61,13 +67,20 @@ void ColaSubida::alCambiarTabla(const QString& table, const QVector<RowChange>& 
     // table. A row stored already marked as published does not count.
     QString marcas;
     for (int i = 0; i < nuevas.size(); ++i) marcas += i ? QStringLiteral(",?") : QStringLiteral("?");
-    Query q;
-    q.setDatabase(db_);
-    q.setSql(QStringLiteral("select count(*) as n from entradasSalidas where rowid in (%1)"
-                            " and (subido is null or subido = 0)").arg(marcas));
-    q.open(nuevas);
-    q.first();
-    const int n = int(q.fieldByName(QStringLiteral("n")).asInteger());
+    int n = 0;
+    // This runs inside the store of a movement: an error here must not reach it.
+    try {
+        Query q;
+        q.setDatabase(db_);
+        q.setSql(QStringLiteral("select count(*) as n from entradasSalidas where rowid in (%1)"
+                                " and (subido is null or subido = 0)").arg(marcas));
+        q.open(nuevas);
+        q.first();
+        n = int(q.fieldByName(QStringLiteral("n")).asInteger());
+    } catch (const std::exception&) {
+        recontarLuego();
+        return;
+    }
     if (n == 0) return;
     pendientes_ += n;
     emit cambio();

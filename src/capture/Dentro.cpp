@@ -118,15 +118,19 @@ void leerFilas(Query& q, const QString& tablesDir, QVector<PersonaDentro>& filas
     }
 }
 
+// Category order of the totals: numbers as numbers.
+bool gradoAntes(const QString& a, const QString& b)
+{
+    bool okA = false, okB = false;
+    const int ga = a.toInt(&okA), gb = b.toInt(&okB);
+    if (okA && okB) return ga < gb;
+    return a < b;
+}
+
 bool antes(const PersonaDentro& a, const PersonaDentro& b)
 {
     if (grupoOrden(a) != grupoOrden(b)) return grupoOrden(a) < grupoOrden(b);
-    if (a.igrado != b.igrado) {
-        bool okA = false, okB = false;
-        const int ga = a.igrado.toInt(&okA), gb = b.igrado.toInt(&okB);
-        if (okA && okB) return ga < gb;
-        return a.igrado < b.igrado;
-    }
+    if (a.igrado != b.igrado) return gradoAntes(a.igrado, b.igrado);
     if (a.igrupo != b.igrupo) return a.igrupo < b.igrupo;
     if (a.claveNombre != b.claveNombre) return a.claveNombre < b.claveNombre;
     return a.codigo < b.codigo;
@@ -150,6 +154,33 @@ void totalizar(ListaDentro& l)
         ++l.totales[cat].cantidad;
         ++l.totales.last().cantidad;
     }
+}
+
+// Adds delta to the counts and totals of one row, making or dropping its total lines, so
+// a list kept on screen follows a capture without a pass over all its rows.
+void contar(ListaDentro& l, const PersonaDentro& p, int delta)
+{
+    (p.visitante ? l.visitantes : l.personas) += delta;
+    if (!p.registrado) return;
+    QVector<TotalDentro>& t = l.totales;
+    int cat = 0;
+    while (cat < t.size() && !(t[cat].esCategoria && t[cat].igrado == p.igrado)
+           && !(t[cat].esCategoria && gradoAntes(p.igrado, t[cat].igrado)))
+        ++cat;
+    if (cat == t.size() || t[cat].igrado != p.igrado) {
+        if (delta < 0) return;
+        t.insert(cat, {p.igrado, QString(), 0, true});
+    }
+    int grp = cat + 1;
+    while (grp < t.size() && !t[grp].esCategoria && t[grp].igrupo < p.igrupo) ++grp;
+    if (grp == t.size() || t[grp].esCategoria || t[grp].igrupo != p.igrupo) {
+        if (delta < 0) return;
+        t.insert(grp, {p.igrado, p.igrupo, 0, false});
+    }
+    t[cat].cantidad += delta;
+    t[grp].cantidad += delta;
+    if (t[grp].cantidad <= 0) t.removeAt(grp);
+    if (t[cat].cantidad <= 0) t.removeAt(cat);
 }
 
 // Order, counts and totals of the rows.
@@ -186,18 +217,21 @@ void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qi
                 QStringLiteral("select distinct codigo from entradasSalidas where rowid in (%1)").arg(marcas), ids);
     for (c.first(); !c.eof(); c.next()) {
         const QString codigo = c.fieldByName(QStringLiteral("codigo")).asString();
-        l.filas.erase(std::remove_if(l.filas.begin(), l.filas.end(),
-                                     [&](const PersonaDentro& p) { return p.codigo == codigo; }),
-                      l.filas.end());
+        for (int i = int(l.filas.size()) - 1; i >= 0; --i)
+            if (l.filas[i].codigo == codigo) {
+                contar(l, l.filas[i], -1);
+                l.filas.removeAt(i);
+            }
         Query q;
         EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimoDeUno) + QString::fromLatin1(kFilas), {codigo});
         QVector<PersonaDentro> nuevas;
         leerFilas(q, tablesDir, nuevas);
         // Put in its place: the rest of the list is already in order.
-        for (const PersonaDentro& p : nuevas)
+        for (const PersonaDentro& p : nuevas) {
             l.filas.insert(std::upper_bound(l.filas.begin(), l.filas.end(), p, antes), p);
+            contar(l, p, +1);
+        }
     }
-    totalizar(l);
 }
 
 QString TextoTotalDentro(int personas, int visitantes)

@@ -159,6 +159,42 @@ TEST_F(DentroSite, AgreesWithTheInsideTestForEveryCode)
     EXPECT_FALSE(esperado.empty());
 }
 
+TEST_F(DentroSite, ListKeptUpToDateByNewMovementsMatchesAFreshRead)
+{
+    persona("P1", 5, "A", "ANA");
+    persona("P2", 5, "B", "BETO");
+    persona("P3", 11, "A", "ÑANDÚ");
+    persona("P4", 11, "A", "NUÑEZ");
+    mov("P1", "2026-12-09", "07:00:00", "E");
+    mov("P2", "2026-12-09", "07:00:00", "E");
+    kv::ListaDentro l = kv::PersonasDentro(site.tablesDir());
+    auto db = site.db();
+    auto guardar = [&](const QString& codigo, const QString& tipo, const QString& hora) {
+        mov(codigo, "2026-12-09", hora, tipo);
+        kv::ActualizarDentro(l, site.tablesDir(), {db->lastInsertRowId()});
+    };
+    guardar("P2", "S", "08:00:00");   // the last of group B leaves: its totals go
+    guardar("P3", "E", "08:01:00");   // a new category
+    guardar("P4", "E", "08:02:00");
+    guardar("VISIT1", "E", "08:03:00");
+    guardar("P1", "S", "08:04:00");
+    guardar("P1", "E", "08:05:00");
+
+    const kv::ListaDentro fresca = kv::PersonasDentro(site.tablesDir());
+    EXPECT_EQ(codigos(l), codigos(fresca));
+    EXPECT_EQ(codigos(l), QStringList({"P1", "P4", "P3", "VISIT1"}));   // Ñ after N
+    EXPECT_EQ(l.personas, fresca.personas);
+    EXPECT_EQ(l.visitantes, 1);
+    ASSERT_EQ(l.totales.size(), fresca.totales.size());
+    for (int i = 0; i < l.totales.size(); ++i) {
+        EXPECT_EQ(l.totales[i].igrado, fresca.totales[i].igrado) << i;
+        EXPECT_EQ(l.totales[i].igrupo, fresca.totales[i].igrupo) << i;
+        EXPECT_EQ(l.totales[i].cantidad, fresca.totales[i].cantidad) << i;
+        EXPECT_EQ(l.totales[i].esCategoria, fresca.totales[i].esCategoria) << i;
+    }
+    EXPECT_EQ(l.totales.size(), 4);   // 5, 5/A, 11, 11/A
+}
+
 TEST_F(DentroSite, EmptySiteAndCsvQuoting)
 {
     EXPECT_TRUE(kv::PersonasDentro(site.tablesDir()).filas.isEmpty());

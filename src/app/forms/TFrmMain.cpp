@@ -2,6 +2,7 @@
 #include "app/forms/ExecModal.h"
 #include "app/forms/TFrmAcercaDe.h"
 #include "app/ErrorDisplay.h"
+#include "capture/forms/PuertaCommands.h"
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
@@ -113,6 +114,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     // Movements already published live on in the remote database; the local table keeps
     // only those still to send.
     kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
+    new PuertaCommands(*this, this);
     guarda.hecho = true;
 }
 

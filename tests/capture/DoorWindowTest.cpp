@@ -1,0 +1,96 @@
+// The door desk's own windows on a real site: who is inside now, following the captures,
+// and the publication queue in the status area.
+#include "CaptureHelpers.h"
+#include "capture/forms/TFrmDentro.h"
+#include "support/MainHarness.h"
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+
+using namespace captest;
+using kvtest::MainHarness;
+
+namespace {
+
+class DoorWindow : public ::testing::Test {
+protected:
+    MainHarness h;   // 2026-12-09 07:30:00
+    void persona(int grado, const QString& grupo, const QString& nombre, const QString& codigo)
+    {
+        h.site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, docIdent, tipoDocIdent)"
+                    " values (?, ?, 1, ?, ?, ?, 1)",
+                    {grado, grupo, nombre, codigo, "D-" + codigo});
+    }
+    QAction* accion(TFrmMain& w, const QString& menu, const QString& texto)
+    {
+        for (QAction* m : w.menuBar()->actions())
+            if (m->menu() && m->text() == menu)
+                for (QAction* a : m->menu()->actions())
+                    if (a->text() == texto) return a;
+        return nullptr;
+    }
+    static QStringList filas(TFrmDentro& d)
+    {
+        QStringList r;
+        QAbstractItemModel* m = d.GrdDentro->model();
+        for (int i = 0; i < m->rowCount(); ++i) r << m->index(i, 0).data().toString() + " " + m->index(i, 2).data().toString();
+        return r;
+    }
+};
+
+TEST_F(DoorWindow, DoorUserOpensInsideListWhichFollowsCaptures)
+{
+    persona(5, "A", "ANA", "A1");
+    persona(5, "B", "BETO", "B1");
+    h.site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt, nestudiante) values"
+                " ('B1', '2026-12-09', '07:00:00', 'E', 'BETO'), ('GONE', '2026-12-09', '07:01:00', 'E', 'EVA')");
+    TFrmMain& w = h.start("0");
+    QAction* a = accion(w, "Herramientas", "Personas dentro ahora");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->objectName(), "PersonasDentro1");
+    ASSERT_TRUE(a->isEnabled());
+    a->trigger();
+    auto* d = w.findChild<TFrmDentro*>("FrmDentro");
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(h.msgs->shown.empty());   // no "Acceso restringido."
+    EXPECT_EQ(d->windowTitle(), "Personas dentro ahora");
+    EXPECT_EQ(d->LblTotal->text(), "Dentro: 2 personas y 0 visitantes");
+    EXPECT_EQ(filas(*d), QStringList({"B1 5", "GONE "}));
+    EXPECT_TRUE(d->LblTotales->text().contains("Fuera del registro: 1")) << d->LblTotales->text().toStdString();
+
+    // The list follows the door while it stays open.
+    capturar(w, "A1");
+    h.clock->advance(60);
+    capturar(w, "B1");
+    EXPECT_EQ(filas(*d), QStringList({"A1 5", "GONE "}));
+    EXPECT_EQ(d->LblTotal->text(), "Dentro: 2 personas y 0 visitantes");
+    EXPECT_TRUE(d->LblTotales->text().startsWith("Categoría 5: 1  (grupo A: 1)")) << d->LblTotales->text().toStdString();
+
+    // Asking again brings the same window forward.
+    a->trigger();
+    EXPECT_EQ(w.findChildren<TFrmDentro*>().size(), 1);
+}
+
+TEST_F(DoorWindow, StatusAreaShowsThePendingCountAsCapturesArrive)
+{
+    persona(5, "A", "ANA", "A1");
+    h.site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt, subido) values"
+                " ('X', '2026-12-08', '07:00:00', 'E', 0), ('Y', '2026-12-08', '07:00:00', 'E', 1)");
+    TFrmMain& w = h.start("0");
+    auto* pendientes = w.findChild<QLabel*>("LblPendientes");
+    auto* ultima = w.findChild<QLabel*>("LblUltimaSubida");
+    ASSERT_NE(pendientes, nullptr);
+    ASSERT_NE(ultima, nullptr);
+    // The published row went at start-up; the other one waits.
+    EXPECT_EQ(pendientes->text(), "Pendientes por subir: 1");
+    EXPECT_FALSE(ultima->isVisibleTo(&w));
+    capturar(w, "A1");
+    h.clock->advance(60);
+    capturar(w, "A1");
+    EXPECT_EQ(pendientes->text(), "Pendientes por subir: 3");
+}
+
+} // namespace

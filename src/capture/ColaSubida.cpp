@@ -1,14 +1,16 @@
 #include "capture/ColaSubida.h"
 #include "data/Database.h"
 #include "data/Query.h"
+#include "publish/Publicacion.h"
 #include <QTimer>
 
 namespace kv {
 
 ColaSubida::ColaSubida(const QString& tablesDir, QObject* parent)
-    : QObject(parent), db_(Database::forDirectory(tablesDir))
+    : QObject(parent), dir_(tablesDir), db_(Database::forDirectory(tablesDir))
 {
     connect(db_.get(), &Database::tableChanged, this, &ColaSubida::alCambiarTabla);
+    connect(&AvisosSubida::instance(), &AvisosSubida::subidaTerminada, this, &ColaSubida::registrarPasada);
     connect(db_.get(), &Database::resetAll, this, &ColaSubida::recontarLuego);
     recontar();
 }
@@ -18,13 +20,7 @@ ColaSubida::~ColaSubida() = default;
 void ColaSubida::recontar()
 {
     recuentoPedido_ = false;
-    Query q;
-    q.setDatabase(db_);
-    // An unset mark means not yet published; the index on subido serves both terms.
-    q.setSql(QStringLiteral("select count(*) as n from entradasSalidas where subido is null or subido = 0"));
-    q.open();
-    q.first();
-    const int n = int(q.fieldByName(QStringLiteral("n")).asInteger());
+    const int n = MovimientosPendientes(dir_);
     if (n != pendientes_) {
         pendientes_ = n;
         emit cambio();
@@ -73,7 +69,7 @@ void ColaSubida::alCambiarTabla(const QString& table, const QVector<RowChange>& 
         Query q;
         q.setDatabase(db_);
         q.setSql(QStringLiteral("select count(*) as n from entradasSalidas where rowid in (%1)"
-                                " and (subido is null or subido = 0)").arg(marcas));
+                                " and (subido is null or subido <> 1)").arg(marcas));
         q.open(nuevas);
         q.first();
         n = int(q.fieldByName(QStringLiteral("n")).asInteger());
@@ -86,11 +82,13 @@ void ColaSubida::alCambiarTabla(const QString& table, const QVector<RowChange>& 
     emit cambio();
 }
 
-void ColaSubida::registrarPasada(bool conectado, const QDateTime& cuando)
+void ColaSubida::registrarPasada(const ResultadoSubida& r)
 {
-    conectada_ = conectado;
-    cuandoPasada_ = cuando;
-    recontar();
+    conectada_ = r.conectado;
+    cuandoPasada_ = r.cuando;
+    // The pass counted what is left when it ended; the marks it wrote need no recount.
+    pendientes_ = r.pendientes;
+    recuentoPedido_ = false;
     emit cambio();
 }
 

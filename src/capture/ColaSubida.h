@@ -10,6 +10,7 @@
 namespace kv {
 
 class Database;
+struct ResultadoSubida;
 struct RowChange;
 
 class ColaSubida : public QObject {
@@ -21,8 +22,8 @@ public:
 
     int pendientes() const { return pendientes_; }
 
-    // A publication pass ended at `cuando`; conectado=false when it did not reach the server.
-    void registrarPasada(bool conectado, const QDateTime& cuando);
+    // A publication pass ended (every pass of SubirMovimientos is told here by itself).
+    void registrarPasada(const ResultadoSubida& r);
     bool hayPasada() const { return cuandoPasada_.isValid(); }
     bool ultimaPasadaConectada() const { return conectada_; }
     QDateTime cuandoUltimaPasada() const { return cuandoPasada_; }
@@ -42,6 +43,7 @@ private:
     void alCambiarTabla(const QString& table, const QVector<RowChange>& changes);
     void recontarLuego();
 
+    QString dir_;
     std::shared_ptr<Database> db_;
     int pendientes_ = 0;
     bool recuentoPedido_ = false;

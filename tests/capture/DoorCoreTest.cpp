@@ -5,6 +5,8 @@
 #include "capture/Dentro.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
+#include "publish/Publicacion.h"
+#include "publish/Remote.h"
 #include "settings/TConfig.h"
 #include "support/FakeMessages.h"
 #include "support/TempSite.h"
@@ -246,14 +248,16 @@ TEST(DoorSettings, OldSiteGetsTheNewColumnsWithDefaultsAndKeepsStoredValues)
 
 // ---- the publication queue ----
 
-TEST(Queue, FollowsStoredMovementsAndRecountsAfterAPass)
+TEST(Queue, FollowsStoredMovementsAndThePasses)
 {
     kvtest::TempSite site;
-    site.exec("insert into entradasSalidas (codigo, tipomvt, subido) values ('OLD', 'E', 1), ('X', 'E', NULL), ('Y', 'S', 0)");
+    // 2 = sent without a known outcome: still pending, as the publication counts it.
+    site.exec("insert into entradasSalidas (codigo, tipomvt, subido) values"
+              " ('OLD', 'E', 1), ('X', 'E', NULL), ('Y', 'S', 0), ('W', 'E', 2)");
     kv::ColaSubida cola(site.tablesDir());
     int avisos = 0;
     QObject::connect(&cola, &kv::ColaSubida::cambio, [&] { ++avisos; });
-    EXPECT_EQ(cola.pendientes(), 2);
+    EXPECT_EQ(cola.pendientes(), 3);
     EXPECT_EQ(cola.textoUltimaSubida(), QString());
 
     kv::Movimiento m;
@@ -261,22 +265,24 @@ TEST(Queue, FollowsStoredMovementsAndRecountsAfterAPass)
     m.modo = "E";
     kv::RegistrarMovimiento(site.tablesDir(), m);
     kv::RegistrarMovimiento(site.tablesDir(), m);
-    EXPECT_EQ(cola.pendientes(), 4);
+    EXPECT_EQ(cola.pendientes(), 5);
     EXPECT_EQ(avisos, 2);
     site.exec("insert into entradasSalidas (codigo, tipomvt, subido) values ('Z', 'E', 1)");   // already published
-    EXPECT_EQ(cola.pendientes(), 4);
+    EXPECT_EQ(cola.pendientes(), 5);
 
-    // A pass that reached the server marked three rows.
+    // Rows marked by another door (kelvora-admin, a pass of the window) are counted again.
     site.exec("update entradasSalidas set subido = 1 where codigo in ('X', 'P1')");
     QCoreApplication::processEvents();
-    EXPECT_EQ(cola.pendientes(), 1);
-    cola.registrarPasada(true, at("2026-12-09", "10:07:30"));
-    EXPECT_EQ(cola.textoPendientes(), QString("Pendientes por subir: 1"));
-    EXPECT_EQ(cola.textoUltimaSubida(), QString("Última subida: 10:07"));
+    EXPECT_EQ(cola.pendientes(), 2);
+    EXPECT_EQ(cola.textoPendientes(), QString("Pendientes por subir: 2"));
 
-    // A failed pass changes no row; the time shown is the failure's.
-    cola.registrarPasada(false, at("2026-12-09", "11:20:00"));
-    EXPECT_EQ(cola.pendientes(), 1);
+    // A pass that cannot reach the server changes no row; the time shown is the failure's.
+    kv::FixedClock* reloj = new kv::FixedClock(at("2026-12-09", "11:20:40"));
+    auto viejo = kv::Clock::install(std::unique_ptr<kv::Clock>(reloj));
+    kv::PgConnection cerrada;
+    const kv::ResultadoSubida r = kv::SubirMovimientos(cerrada, site.tablesDir(), 7);
+    EXPECT_FALSE(r.conectado);
+    EXPECT_EQ(cola.pendientes(), 2);
     EXPECT_EQ(cola.textoUltimaSubida(), QString("Sin conexión con el servidor (11:20)"));
 
     // Rows removed at start-up, and a rolled-back write, are counted again.
@@ -287,8 +293,25 @@ TEST(Queue, FollowsStoredMovementsAndRecountsAfterAPass)
         db->exec("insert into entradasSalidas (codigo, tipomvt) values ('R', 'E')");
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(cola.pendientes(), 1);
-    EXPECT_EQ(site.count("entradasSalidas"), 1);
+    EXPECT_EQ(cola.pendientes(), 2);
+    EXPECT_EQ(site.count("entradasSalidas"), 2);
+
+    // A pass that reached the server: the count falls to what it left.
+    if (qEnvironmentVariableIsEmpty("PGHOST")) {
+        kv::Clock::install(std::move(viejo));
+        GTEST_SKIP() << "sin servidor PostgreSQL de pruebas (PGHOST)";
+    }
+    kv::PgConnection c;
+    c.open(kv::ParametrosInternet());
+    kv::CrearEsquemaRemoto(c, 2026);
+    c.close();
+    ASSERT_TRUE(kv::ConectarInternet(c, 2026));
+    reloj->set(at("2026-12-09", "12:05:00"));
+    const kv::ResultadoSubida ok = kv::SubirMovimientos(c, site.tablesDir(), 7);
+    EXPECT_TRUE(ok.conectado);
+    EXPECT_EQ(cola.pendientes(), 0);
+    EXPECT_EQ(cola.textoUltimaSubida(), QString("Última subida: 12:05"));
+    kv::Clock::install(std::move(viejo));
 }
 
 // ---- tones ----

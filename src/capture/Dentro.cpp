@@ -87,24 +87,63 @@ QString DependenciaDelDetalle(const QString& detalle, const QStringList& depende
 
 namespace {
 
+// The stored text "yyyy-mm-dd" / "hh:mm:ss" read digit by digit: tens of thousands of rows
+// through the general parsers would cost more than the statement itself.
+int digitos(const QString& t, int from, int n)
+{
+    int v = 0;
+    for (int i = from; i < from + n; ++i) {
+        const char16_t c = t.at(i).unicode();
+        if (c < u'0' || c > u'9') return -1;
+        v = v * 10 + (c - u'0');
+    }
+    return v;
+}
+
+QDate fecha(const QVariant& v, FieldType tipo)
+{
+    const QString t = v.toString();
+    if (t.size() == 10 && t.at(4) == QLatin1Char('-') && t.at(7) == QLatin1Char('-')) {
+        const int y = digitos(t, 0, 4), m = digitos(t, 5, 2), d = digitos(t, 8, 2);
+        if (y >= 0 && m >= 0 && d >= 0) return QDate(y, m, d);
+    }
+    return Field(QString(), tipo, v).asDate();
+}
+
+QTime hora(const QVariant& v, FieldType tipo)
+{
+    const QString t = v.toString();
+    if (t.size() == 8 && t.at(2) == QLatin1Char(':') && t.at(5) == QLatin1Char(':')) {
+        const int h = digitos(t, 0, 2), m = digitos(t, 3, 2), s = digitos(t, 6, 2);
+        if (h >= 0 && m >= 0 && s >= 0) return QTime(h, m, s);
+    }
+    return Field(QString(), tipo, v).asTime();
+}
+
 // Appends the rows of a query made of one of the "ult" heads and kFilas.
 void leerFilas(Query& q, const QString& tablesDir, QVector<PersonaDentro>& filas)
 {
+    const ResultSet& rs = q.result();
+    enum { Codigo, Fecha, Hora, NMov, Detalle, IGrado, IGrupo, NReg, RowidPersona, N };
+    static const char* const nombres[N] = {"codigo", "fecha", "hora", "nmovimiento", "detalle",
+                                           "igrado", "igrupo", "nregistro", "rowidpersona"};
+    int col[N];
+    for (int i = 0; i < N; ++i) col[i] = rs.columnIndex(QString::fromLatin1(nombres[i]));
     QStringList dependencias;
     bool dependenciasLeidas = false;
-    for (q.first(); !q.eof(); q.next()) {
+    for (const QVector<QVariant>& row : rs.rows) {
         PersonaDentro p;
-        p.codigo = q.fieldByName(QStringLiteral("codigo")).asString();
-        p.fecha = q.fieldByName(QStringLiteral("fecha")).asDate();
-        p.hora = q.fieldByName(QStringLiteral("hora")).asTime();
+        p.codigo = row[col[Codigo]].toString();
+        p.fecha = fecha(row[col[Fecha]], rs.columns[col[Fecha]].type);
+        p.hora = hora(row[col[Hora]], rs.columns[col[Hora]].type);
         p.visitante = EsCodigoVisitante(p.codigo);
-        p.registrado = !p.visitante && !q.fieldByName(QStringLiteral("rowidpersona")).isNull();
+        p.registrado = !p.visitante && !row[col[RowidPersona]].isNull();
         if (p.registrado) {
-            p.nombre = q.fieldByName(QStringLiteral("nregistro")).asString();
-            p.igrado = q.fieldByName(QStringLiteral("igrado")).asString();
-            p.igrupo = q.fieldByName(QStringLiteral("igrupo")).asString();
+            p.nombre = row[col[NReg]].toString();
+            p.igrado = row[col[IGrado]].toString();
+            p.igrupo = row[col[IGrupo]].toString();
         } else {
-            p.nombre = q.fieldByName(QStringLiteral("nmovimiento")).asString();
+            p.nombre = row[col[NMov]].toString();
         }
         p.claveNombre = plegar(p.nombre);
         if (p.visitante) {
@@ -112,7 +151,7 @@ void leerFilas(Query& q, const QString& tablesDir, QVector<PersonaDentro>& filas
                 dependencias = Dependencias(tablesDir);
                 dependenciasLeidas = true;
             }
-            p.dependencia = DependenciaDelDetalle(q.fieldByName(QStringLiteral("detalle")).asString(), dependencias);
+            p.dependencia = DependenciaDelDetalle(row[col[Detalle]].toString(), dependencias);
         }
         filas.append(p);
     }

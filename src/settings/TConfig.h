@@ -53,6 +53,13 @@ public:
     int FormatoLista = 0;
     bool IncluirCancelados = false;
 
+    // The stored list settings: layout of the group lists (1 = first layout) and whether
+    // they include cancelled persons. A site made before these fields reads 1 and false.
+    int formatoPlanilla() const { return formatoPlanilla_; }
+    bool incluirCancelados() const { return incluirCancelados_; }
+    // Stores both, adding the two fields to the Config table when it lacks them.
+    void setListas(int formato, bool incluirCancelados);
+
 private:
     void read();
     void store(const char* field, const QString& value, QString& member);
@@ -69,6 +76,8 @@ private:
     QDateTime horaSalidaAuto_;
     int segundosRepetida_ = 5;
     bool tonosDistintos_ = true;
+    int formatoPlanilla_ = 1;
+    bool incluirCancelados_ = false;
 };
 
 // Columns added after the first sites, read from the current row of a Config cursor;

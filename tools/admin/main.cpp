@@ -2,6 +2,7 @@
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
 #include "InsideCommands.h"
+#include "ReportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -10,9 +11,11 @@
 #include "util/MyException.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <memory>
 
 #include <sqlite3.h>
 
@@ -31,7 +34,10 @@ const char kUsage[] =
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
     "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
     "                                con --csv escribe la lista en FILE\n"
+    "%1"
     "  --help                        muestra esta ayuda\n";
+
+QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(admin::kReportUsage)); }
 
 QTextStream& out()
 {
@@ -205,17 +211,21 @@ int sql(const QStringList& args)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Reports lay out text with real fonts, which need the GUI side of Qt (never a screen).
+    const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        err() << kUsage;
+        err() << usage();
         err().flush();
         return BadUsage;
     }
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")
         || command == QLatin1String("help")) {
-        out() << kUsage;
+        out() << usage();
         out().flush();
         return Ok;
     }
@@ -231,6 +241,7 @@ int main(int argc, char** argv)
             admin::runInside(o, out(), err());
             return Ok;
         }
+        if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

@@ -6,6 +6,7 @@
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
+#include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "settings/UserLevel.h"
@@ -115,6 +116,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     // only those still to send.
     kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
     new PuertaCommands(*this, this);
+    new ReportCommands(*this, this);
     guarda.hecho = true;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QSpinBox;
 class QLineEdit;
@@ -44,6 +45,8 @@ public:
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
     QSpinBox* seSegundosRepetida = nullptr;   // 0 = every read counts
     QCheckBox* chkTonosDistintos = nullptr;
+    QComboBox* cbFormatoPlanilla = nullptr;      // layout of the group lists (1 or 2)
+    QCheckBox* chkIncluirCancelados = nullptr;   // lists include cancelled persons
     QPushButton* BtnAceptar = nullptr;
     QPushButton* BtnSalir = nullptr;
 

@@ -32,7 +32,7 @@ start)
     fi
   done
   [ -n "$port" ] || { cat "$dir/server.log" >&2; exit 1; }
-  echo "export PGHOST=127.0.0.1 PGPORT=$port PGUSER=kelvora PGPASSWORD=kelvora-pruebas PGDATABASE=postgres"
+  echo "export PGHOST=127.0.0.1 PGPORT=$port PGUSER=kelvora PGPASSWORD=kelvora-pruebas"
   ;;
 stop)
   [ -d "$dir/data" ] && as_owner "$BIN/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null 2>&1 || true

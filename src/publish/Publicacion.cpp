@@ -40,8 +40,9 @@ QVector<FilaMovimiento> LeerPendientes(const QString& dir)
 {
     Query q;
     EjecutarSQL(dir, q, QStringLiteral("select rowid as fila, codigo, fecha, hora, docIdent, tipoDocIdent, nestudiante,"
-                                       " tipomvt, detalle, subido from entradassalidas"
-                                       " where subido is null or subido<>1 order by rowid"));
+                                       " tipomvt, detalle, case when subido=%1 then 1 else 0 end as duda from entradassalidas"
+                                       " where subido is null or subido<>%2 order by rowid")
+                            .arg(kEnDuda).arg(kPublicado));
     QVector<FilaMovimiento> filas;
     filas.reserve(q.recordCount());
     for (q.first(); !q.eof(); q.next()) {
@@ -55,7 +56,7 @@ QVector<FilaMovimiento> LeerPendientes(const QString& dir)
         f.nombre = q.fieldByName(QStringLiteral("nestudiante")).asString();
         f.tipomvt = q.fieldByName(QStringLiteral("tipomvt")).asString();
         f.detalle = q.fieldByName(QStringLiteral("detalle")).asString();
-        f.enDuda = q.fieldByName(QStringLiteral("subido")).asString() == QString::number(kEnDuda);
+        f.enDuda = q.fieldByName(QStringLiteral("duda")).asInteger() != 0;
         filas << f;
     }
     return filas;

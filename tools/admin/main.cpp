@@ -3,10 +3,12 @@
 #include "DemoSite.h"
 #include "InsideCommands.h"
 #include "ReportCommands.h"
+#include "PublishCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "publish/Pg.h"
 #include "util/Clock.h"
 #include "util/MyException.h"
 
@@ -34,6 +36,10 @@ const char kUsage[] =
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
     "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
     "                                con --csv escribe la lista en FILE\n"
+    "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
+    "                                esquema del año N con las tablas publicadas\n"
+    "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
+    "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "%1"
     "  --help                        muestra esta ayuda\n";
 
@@ -242,10 +248,14 @@ int main(int argc, char** argv)
             return Ok;
         }
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
+        if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
+        if (command == QLatin1String("publish")) return admin::publish(args);
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());
     } catch (const MyException& e) {
+        return fail(e.message());
+    } catch (const kv::PgError& e) {
         return fail(e.message());
     } catch (const std::exception& e) {
         return fail(QString::fromLocal8Bit(e.what()));

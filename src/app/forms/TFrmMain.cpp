@@ -7,6 +7,7 @@
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
 #include "reports/forms/ReportCommands.h"
+#include "publish/forms/PublishCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "settings/UserLevel.h"
@@ -80,6 +81,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     setupCapture();
     setupRegister();
     setupPersons();
+    new kv::PublishCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 

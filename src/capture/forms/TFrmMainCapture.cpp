@@ -1,9 +1,15 @@
 #include "app/forms/TFrmMain.h"
 #include "capture/Capture.h"
+#include "capture/SalidasSistema.h"
+#include "capture/Temporizador.h"
+#include "platform/IdleTime.h"
+#include "publish/Publicacion.h"
+#include "settings/TConfig.h"
 #include "util/Fotos.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
+#include "util/Clock.h"
 #include "util/Messages.h"
 #include <QAction>
 #include <QApplication>
@@ -14,6 +20,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 
 namespace {
 
@@ -73,12 +80,19 @@ void CapturarVisitante(TFrmMain& w, const QString& codigo)
     w.RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
 }
 
+// What the timer remembers between ticks (the day of the last automatic exits).
+class EstadoTemporizador : public QObject {
+public:
+    explicit EstadoTemporizador(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("kvEstadoTemporizador")); }
+    kv::ReglasTemporizador reglas;
+};
+
 } // namespace
 
 void TFrmMain::setupCapture()
 {
-    // The system exits belong to the timer's work, still to come.
-    SacarLosQueQuedaron1->setEnabled(false);
+    new EstadoTemporizador(this);
+    SacarLosQueQuedaron1->setEnabled(true);
     // A long name must still show its category and group: the line wraps onto a second
     // one, and the room for two lines is kept so the lists above never jump.
     lblNEstudiante->setWordWrap(true);
@@ -127,5 +141,47 @@ void TFrmMain::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, co
     kv::Beep(500, 100);
 }
 
-void TFrmMain::Timer1Timer() {}
-void TFrmMain::SacarLosQueQuedaron() {}
+void TFrmMain::Timer1Timer()
+{
+    auto* estado = findChild<EstadoTemporizador*>(QStringLiteral("kvEstadoTemporizador"), Qt::FindDirectChildrenOnly);
+    if (!estado || kv::TablesDir().isEmpty()) return;
+    kv::Tick t;
+    t.minutosInactivo = kv::MinutosInactivo();
+    t.ahora = kv::Clock::instance().now();
+    {
+        const kv::TConfig config;
+        t.horaSalidaAuto = config.horaSalidaAuto();
+    }
+    t.pendienteSubir = pendienteSubir;
+    const kv::Decision d = estado->reglas.tick(t);
+    Label7->setText(d.texto);
+    if (d.sacarLosQueQuedaron) SacarLosQueQuedaron();
+    if (d.subir) {
+        Label7->setText(kv::TextoSubiendo());
+        Label7->repaint();
+        kv::SubirMovimientos();
+        // Cleared only after the pass: an error that escapes it leaves the flag set, so the
+        // next idle tick tries again.
+        pendienteSubir = false;
+        Label7->setText(d.texto);
+        return;
+    }
+    pendienteSubir = d.pendienteSubir;
+}
+
+void TFrmMain::SacarLosQueQuedaron()
+{
+    const QString dir = kv::TablesDir();
+    if (dir.isEmpty()) return;
+    ProgressBar1->setMinimum(0);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setMaximum(qMax(1, kv::FilasSalidasSistema(dir)));
+    ProgressBar1->repaint();
+    try {
+        kv::SacarLosQueQuedaron(dir);
+    } catch (...) {
+        ProgressBar1->setValue(0);
+        throw;
+    }
+    ProgressBar1->setValue(0);
+}

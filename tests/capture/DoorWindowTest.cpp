@@ -2,6 +2,7 @@
 // and the publication queue in the status area.
 #include "CaptureHelpers.h"
 #include "capture/forms/TFrmDentro.h"
+#include "reports/forms/TFrmPreview.h"
 #include "support/MainHarness.h"
 #include <gtest/gtest.h>
 #include <QAction>
@@ -72,6 +73,17 @@ TEST_F(DoorWindow, DoorUserOpensInsideListWhichFollowsCaptures)
     // Asking again brings the same window forward.
     a->trigger();
     EXPECT_EQ(w.findChildren<TFrmDentro*>().size(), 1);
+
+    // "Imprimir" previews the list as it stands.
+    std::vector<kv::rpt::PageModel> vistas;
+    kv::rpt::VistaPreviaHook = [&](TFrmPreview& p) { vistas.push_back(p.model()); };
+    d->BtnImprimir->click();
+    kv::rpt::VistaPreviaHook = nullptr;
+    ASSERT_EQ(vistas.size(), 1u);
+    EXPECT_TRUE(vistas[0].titleLines.contains("Dentro: 2 personas y 0 visitantes"));
+    ASSERT_EQ(vistas[0].rows.size(), 2);
+    EXPECT_EQ(vistas[0].rows[0].value(0), "A1");
+    EXPECT_EQ(vistas[0].rows[1].value(0), "GONE");
 }
 
 TEST_F(DoorWindow, StatusAreaShowsThePendingCountAsCapturesArrive)

@@ -1,5 +1,6 @@
 #include "capture/forms/PuertaCommands.h"
 #include "capture/ColaSubida.h"
+#include "capture/forms/AvisoPuerta.h"
 #include "capture/forms/TFrmDentro.h"
 #include "data/TDM.h"
 #include "settings/TConfig.h"
@@ -18,6 +19,7 @@ PuertaCommands::PuertaCommands(kv::MainShell& shell, QObject* parent) : QObject(
         PersonasDentro1->setObjectName(QStringLiteral("PersonasDentro1"));
         connect(PersonasDentro1, &QAction::triggered, this, &PuertaCommands::PersonasDentroClick);
     }
+    if (auto* nombre = shell.component<QLabel>(QStringLiteral("lblNEstudiante"))) new AvisoPuerta(nombre, this);
     auto* main = qobject_cast<QMainWindow*>(shell.shellWindow());
     if (!main || kv::TablesDir().isEmpty()) return;
     LblPendientes = new QLabel(main);

@@ -1,7 +1,10 @@
 #include "capture/forms/TFrmDentro.h"
 #include "data/Database.h"
 #include "data/TDM.h"
+#include "reports/DentroReport.h"
+#include "reports/forms/TFrmPreview.h"
 #include "settings/TConfig.h"
+#include "util/Clock.h"
 #include <QAbstractTableModel>
 #include <algorithm>
 #include <QHBoxLayout>
@@ -82,12 +85,16 @@ TFrmDentro::TFrmDentro(QWidget* parent) : QWidget(parent, Qt::Window)
     root->addWidget(GrdDentro, 1);
 
     auto* botones = new QHBoxLayout;
+    BtnImprimir = new QPushButton(QStringLiteral("&Imprimir"), this);
+    BtnImprimir->setObjectName(QStringLiteral("BtnImprimir"));
+    botones->addWidget(BtnImprimir);
     botones->addStretch();
     BtnCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
     BtnCerrar->setObjectName(QStringLiteral("BtnCerrar"));
     botones->addWidget(BtnCerrar);
     root->addLayout(botones);
     connect(BtnCerrar, &QPushButton::clicked, this, &QWidget::close);
+    connect(BtnImprimir, &QPushButton::clicked, this, &TFrmDentro::BtnImprimirClick);
 
     db_ = kv::Database::forDirectory(kv::TablesDir());
     connect(db_.get(), &kv::Database::tableChanged, this, &TFrmDentro::alCambiarTabla);
@@ -170,4 +177,14 @@ void TFrmDentro::mostrar()
     if (sinRegistro > 0) partes << QStringLiteral("Fuera del registro: %1").arg(sinRegistro);
     LblTotales->setText(partes.join(QLatin1Char('\n')));
     model_->reset();
+}
+
+void TFrmDentro::BtnImprimirClick()
+{
+    try {
+        const kv::rpt::TitleBlock t = kv::rpt::LeerTitulo();
+        kv::rpt::MostrarVistaPrevia(kv::rpt::InformeDentro(t, lista_, kv::Clock::instance().now()), false, this);
+    } catch (const std::exception&) {
+        kv::MostrarErrorActual();
+    }
 }

@@ -26,7 +26,12 @@ public:
     QLabel* LblTotal = nullptr;      // "Dentro: N personas y M visitantes"
     QLabel* LblTotales = nullptr;    // per category and group
     QTableView* GrdDentro = nullptr;
+    QPushButton* BtnImprimir = nullptr;
     QPushButton* BtnCerrar = nullptr;
+
+public slots:
+    // Previews the roll call (print, PDF) as the list stands now.
+    void BtnImprimirClick();
 
 private:
     void alCambiarTabla(const QString& table, const QVector<kv::RowChange>& changes);

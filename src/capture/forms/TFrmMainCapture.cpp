@@ -6,6 +6,7 @@
 #include "publish/Publicacion.h"
 #include "settings/TConfig.h"
 #include "util/Fotos.h"
+#include "capture/forms/AvisoPuerta.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
@@ -56,21 +57,24 @@ void MostrarNombre(QLabel* l, const QString& texto)
 }
 
 // A badge inside goes out at once with the data of its entry; otherwise the visitor is
-// registered in the dialog. Nothing is stored when the dialog is not accepted.
-void CapturarVisitante(TFrmMain& w, const QString& codigo)
+// registered in the dialog. Nothing is stored when the dialog is not accepted. False for a
+// repeated read of the badge, which changes nothing.
+bool CapturarVisitante(TFrmMain& w, const QString& codigo)
 {
     const QString dir = kv::TablesDir();
     kv::UltimoMovimiento ultimo;
-    if (kv::EstaDentro(dir, codigo, &ultimo)) {
+    const bool dentro = kv::EstaDentro(dir, codigo, &ultimo);
+    if (AvisoPuerta* aviso = AvisoPuerta::de(&w); aviso && aviso->LecturaRepetida(ultimo)) return false;
+    if (dentro) {
         w.modoMovimiento = QStringLiteral("S");
         w.RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
-        return;
+        return true;
     }
     w.modoMovimiento = QStringLiteral("E");
     kv::Visitante v;
     {
         TfrmEntradaVisit dlg(dir, &w);
-        if (dlg.exec() != QDialog::Accepted) return;
+        if (dlg.exec() != QDialog::Accepted) return true;
         w.Memo1->setPlainText(dlg.Memo1->toPlainText());
         v.tipoDocIdent = dlg.cbTipoDocIdent->currentIndex();
         v.docIdent = dlg.edDocIdent->text();
@@ -78,6 +82,7 @@ void CapturarVisitante(TFrmMain& w, const QString& codigo)
     }
     kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, w.Memo1->toPlainText());
     w.RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
+    return true;
 }
 
 // What the timer remembers between ticks (the day of the last automatic exits).
@@ -106,21 +111,32 @@ void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
     if (!e || (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)) return;
     const QString codigo = edCodigo->text();
     if (kv::EsCodigoVisitante(codigo)) {
-        CapturarVisitante(*this, codigo);
+        if (!CapturarVisitante(*this, codigo)) {
+            edCodigo->clear();
+            return;
+        }
     } else {
         const QString dir = kv::TablesDir();
         const std::optional<kv::PersonaCaptura> p = kv::BuscarPersona(dir, codigo);
         if (!p) {
             // The previous person stays on screen; only the log learns of the code. When the
             // log cannot be written the error goes up and the code stays in the field.
+            if (AvisoPuerta* aviso = AvisoPuerta::de(this)) aviso->CodigoRechazado();
             kv::Messages::instance().showMessage(QStringLiteral("Código inválido o suspendido"));
             kv::RegistrarCodigoInvalido(codigo);
             edCodigo->clear();
             return;
         }
+        kv::UltimoMovimiento ultimo;
+        const bool dentro = kv::EstaDentro(dir, codigo, &ultimo);
+        // A second read of the same card: nothing stored, the detail box kept.
+        if (AvisoPuerta* aviso = AvisoPuerta::de(this); aviso && aviso->LecturaRepetida(ultimo)) {
+            edCodigo->clear();
+            return;
+        }
         MostrarFoto(Image1, kv::RutaFoto(dir, p->idFoto));
         // Inside now means this scan is the way out.
-        modoMovimiento = kv::EstaDentro(dir, codigo) ? QStringLiteral("S") : QStringLiteral("E");
+        modoMovimiento = dentro ? QStringLiteral("S") : QStringLiteral("E");
         MostrarNombre(lblNEstudiante, kv::TextoNombreCaptura(codigo, *p));
         RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante);
     }
@@ -138,7 +154,8 @@ void TFrmMain::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, co
     m.tipoDocIdent = tipoDocIdent;
     m.nombre = nombre;
     kv::RegistrarMovimiento(kv::TablesDir(), m);
-    kv::Beep(500, 100);
+    if (AvisoPuerta* aviso = AvisoPuerta::de(this)) aviso->MovimientoGuardado(modoMovimiento);
+    else kv::Beep(500, 100);
 }
 
 void TFrmMain::Timer1Timer()

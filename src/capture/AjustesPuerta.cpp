@@ -22,7 +22,7 @@ void AjustesPuerta::leer()
 {
     // A settings row that cannot be read was already reported where it is shown; the
     // door keeps working with what it has.
-    TConfig c(false);
+    TConfig c;
     segundosRepetida_ = c.segundosRepetida();
     tonosDistintos_ = c.tonosDistintos();
 }

@@ -100,6 +100,12 @@ QString TextoLecturaRepetida(int segundos)
     return QStringLiteral("Lectura repetida: ya registrado hace %1 s").arg(segundos);
 }
 
+void BorrarMovimientosSubidos(const QString& tablesDir)
+{
+    Query q;
+    EjecutarSQL(tablesDir, q, QStringLiteral("delete from entradassalidas where subido=true"));
+}
+
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
 {
     return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;

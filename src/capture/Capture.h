@@ -64,6 +64,10 @@ struct Movimiento {
 // and for a person's exit. Returns the moment written.
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 
+// Deletes the movements already published (subido true): they live on in the remote
+// database, and the local table keeps only those still to send.
+void BorrarMovimientosSubidos(const QString& tablesDir);
+
 // ---- repeated reads ----
 
 // Readers fire twice and people scan twice. A read of a code whose last stored movement

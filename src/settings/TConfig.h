@@ -13,9 +13,9 @@ class TableCursor;
 class TConfig {
 public:
     // With no site chosen (empty tables directory) every value stays empty or 0. An error
-    // while reading is shown here (or, with mostrarErrores=false, kept for error() and
-    // mostrarError()); that value and the ones after it stay empty or 0.
-    explicit TConfig(bool mostrarErrores = true);
+    // while reading is kept for error() and excepcion(); that value and the ones after it
+    // stay empty or 0. The window that made the record decides whether to show it.
+    TConfig();
     ~TConfig();
     TConfig(const TConfig&) = delete;
     TConfig& operator=(const TConfig&) = delete;
@@ -39,12 +39,12 @@ public:
     // Entry, exit, refusal and repeated read each sound their own tone; off = one beep.
     bool tonosDistintos() const { return tonosDistintos_; }
 
-    // The error met while reading, kept when made with mostrarErrores=false ("" = none).
+    // The error met while reading ("" = none), and the exception itself (null = none).
     QString error() const { return errorTexto_; }
-    // Shows that error as the record would have shown it.
-    void mostrarError() const;
+    std::exception_ptr excepcion() const { return error_; }
 
-    // Store one value in the row at once (posted); errors are shown, not raised.
+    // Store one value in the row at once (posted). A failure raises and leaves the value
+    // as it was.
     void setClaveConsultor(const QString& clave);
     void setRutaEscudo(const QString& ruta);
 
@@ -84,10 +84,5 @@ private:
 // a site that lacks them, or an empty value, reads the default (5 seconds, distinct tones).
 int LeerSegundosRepetida(const TableCursor& config);
 bool LeerTonosDistintos(const TableCursor& config);
-
-// Shows an error caught by a handler: the program's own MyException in a box with caption
-// "Error" and the error icon, engine and other errors in the standard error box. Call it
-// inside a catch block.
-void MostrarErrorActual();
 
 } // namespace kv

@@ -1,3 +1,4 @@
+#include "capture/forms/CaptureCommands.h"
 #include "platform/IdleTime.h"
 #include "publish/Publicacion.h"
 #include "publish/Remote.h"
@@ -66,7 +67,7 @@ TEST_F(PublishWindow, TimerUploadsOnceAfterEachMinuteOfIdleness)
     auto sent = [&] { return remote->count("entradassalidas"); };
     auto tick = [&](quint64 ms) {
         idle->set(ms);
-        w.Timer1Timer();
+        w.findChild<CaptureCommands*>()->Timer1Timer();
     };
 
     mov("A");

@@ -88,7 +88,7 @@ int publish(const QStringList& args)
 
     int icolegio = 0, year = 0;
     {
-        const kv::TConfig config(false);
+        const kv::TConfig config;
         if (!config.error().isEmpty()) return failed(config.error());
         icolegio = config.iColegio();
         year = config.anioactual();

@@ -1,4 +1,5 @@
 #include "capture/forms/PuertaCommands.h"
+#include "util/forms/ErrorDisplay.h"
 #include "capture/ColaSubida.h"
 #include "capture/forms/AvisoPuerta.h"
 #include "capture/forms/TFrmDentro.h"
@@ -32,7 +33,7 @@ PuertaCommands::PuertaCommands(kv::MainShell& shell, QObject* parent) : QObject(
         cola_ = new kv::ColaSubida(kv::TablesDir(), this);
     } catch (const std::exception&) {
         // Without its count the status area stays empty; the door works the same.
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         return;
     }
     connect(cola_, &kv::ColaSubida::cambio, this, &PuertaCommands::mostrarCola);
@@ -57,7 +58,7 @@ void PuertaCommands::PersonasDentroClick()
     try {
         dentro_ = new TFrmDentro(shell_.shellWindow());
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         return;
     }
     dentro_->show();

@@ -1,4 +1,5 @@
 #include "capture/forms/TFrmDentro.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/Database.h"
 #include "data/TDM.h"
 #include "reports/DentroReport.h"
@@ -121,7 +122,7 @@ void TFrmDentro::refrescarLuego()
         try {
             Refrescar();
         } catch (const std::exception&) {
-            kv::MostrarErrorActual();
+            kv::MostrarExcepcion();
         }
     });
 }
@@ -185,6 +186,6 @@ void TFrmDentro::BtnImprimirClick()
         const kv::rpt::TitleBlock t = kv::rpt::LeerTitulo();
         kv::rpt::MostrarVistaPrevia(kv::rpt::InformeDentro(t, lista_, kv::Clock::instance().now()), false, this);
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
 }

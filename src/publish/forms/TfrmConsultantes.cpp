@@ -1,4 +1,5 @@
 #include "publish/forms/TfrmConsultantes.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -62,7 +63,7 @@ void TfrmConsultantes::btnPonerClaveClick()
         kv::EjecutarSQL(tbl_->directory(), q, QStringLiteral("update consultantes set clave=docident"));
         tbl_->refresh();
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
 }
 
@@ -73,7 +74,7 @@ void TfrmConsultantes::done(int r)
         try {
             tbl_->post();
         } catch (const std::exception&) {
-            kv::MostrarErrorActual();
+            kv::MostrarExcepcion();
             return;
         }
     }

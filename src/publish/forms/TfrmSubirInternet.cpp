@@ -1,4 +1,5 @@
 #include "publish/forms/TfrmSubirInternet.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "publish/Publicacion.h"
@@ -117,7 +118,7 @@ void TfrmSubirInternet::Button1Click()
         msg.showError(QStringLiteral("No se pudo subir la información; el servidor conserva la anterior.\n")
                       + e.message());
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     accept();
 }

@@ -1,4 +1,5 @@
 #include "reports/forms/ReportCommands.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "reports/Planillas.h"
 #include "reports/ReportKinds.h"
@@ -27,7 +28,7 @@ void guarded(bool& busy, F f)
     } catch (const ReportError& e) {
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     busy = false;
 }

@@ -1,4 +1,5 @@
 #include "reports/forms/TfrmRangoInforme.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "reports/forms/TFrmPreview.h"
 #include "settings/TConfig.h"
@@ -50,7 +51,7 @@ TfrmRangoInforme::TfrmRangoInforme(QWidget* parent, const QString& caption) : QD
     try {
         std::tie(first, last) = kv::rpt::RangoCategorias(kv::TablesDir());
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     grid = new QGridLayout(this);
     auto* titulo = new QLabel(QStringLiteral("Categorías a considerar:"), this);
@@ -105,7 +106,7 @@ void TfrmRangoInforme::btnAceptarClick()
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
         return;
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         return;
     }
     kv::rpt::MostrarInforme(r, true, this);

@@ -1,4 +1,5 @@
 #include "util/forms/DBNavigator.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
@@ -63,7 +64,7 @@ void DBNavigator::pulsar(Boton b)
         case Refrescar: c.refresh(); break;
         }
     } catch (const std::exception&) {
-        MostrarErrorActual();
+        MostrarExcepcion();
     }
     actualizar();
 }

@@ -3,7 +3,7 @@
 #include "data/Query.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include "util/forms/DBNavigator.h"
 #include <QLabel>
 #include <QPushButton>

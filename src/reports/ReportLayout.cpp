@@ -26,12 +26,28 @@ QLocale reportLocale()
 
 namespace {
 
-QString longTimeFormat()
+// The locale and its two formats, read once per report line is too often: kept until the
+// default locale changes.
+struct LocaleFormats {
+    QLocale locale;
+    QString shortDate, longTime;
+};
+
+const LocaleFormats& formats()
 {
-    // The locale's long format names the time zone; a movement's time has none.
-    QString f = reportLocale().timeFormat(QLocale::LongFormat);
-    f.remove(QLatin1Char('t'));
-    return f.trimmed();
+    static LocaleFormats f;
+    static QString key;
+    const QString now = QLocale().name();
+    if (key != now || f.shortDate.isEmpty()) {
+        key = now;
+        f.locale = reportLocale();
+        f.shortDate = f.locale.dateFormat(QLocale::ShortFormat);
+        // The locale's long format names the time zone; a movement's time has none.
+        f.longTime = f.locale.timeFormat(QLocale::LongFormat);
+        f.longTime.remove(QLatin1Char('t'));
+        f.longTime = f.longTime.trimmed();
+    }
+    return f;
 }
 
 } // namespace
@@ -47,11 +63,11 @@ QString ReportRow::text(const QString& field) const
     switch (f.type()) {
     case FieldType::Date: {
         const QDate d = f.asDate();
-        return d.isValid() ? reportLocale().toString(d, QLocale::ShortFormat) : f.asString();
+        return d.isValid() ? formats().locale.toString(d, formats().shortDate) : f.asString();
     }
     case FieldType::Time: {
         const QTime t = f.asTime();
-        return t.isValid() ? reportLocale().toString(t, longTimeFormat()) : f.asString();
+        return t.isValid() ? formats().locale.toString(t, formats().longTime) : f.asString();
     }
     default:
         return f.asString();
@@ -167,32 +183,46 @@ const QImage& measureDevice()
     return img;
 }
 
-const QFontMetricsF& metrics(const ReportFont& f)
+// A report uses a handful of fonts and prints the same short texts (dates, hours, names)
+// over and over: both the metrics and the widths are kept.
+struct Measured {
+    ReportFont font;
+    QFontMetricsF metrics;
+    double lineHeight;
+    QHash<QString, double> widths;
+};
+
+Measured& measured(const ReportFont& f)
 {
-    static QHash<QString, QFontMetricsF*> cache;
-    const QString key = QStringLiteral("%1|%2|%3|%4").arg(f.family).arg(f.pointSize).arg(f.bold).arg(f.italic);
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        QFont qf(fontFamilyFor(f.family));
-        qf.setPointSizeF(f.pointSize);
-        qf.setBold(f.bold);
-        qf.setItalic(f.italic);
-        qf.setHintingPreference(QFont::PreferNoHinting);
-        it = cache.insert(key, new QFontMetricsF(qf, &measureDevice()));
-    }
-    return **it;
+    static std::vector<std::unique_ptr<Measured>> cache;
+    for (auto& m : cache)
+        if (m->font == f) return *m;
+    QFont qf(fontFamilyFor(f.family));
+    qf.setPointSizeF(f.pointSize);
+    qf.setBold(f.bold);
+    qf.setItalic(f.italic);
+    qf.setHintingPreference(QFont::PreferNoHinting);
+    QFontMetricsF fm(qf, &measureDevice());
+    cache.push_back(std::make_unique<Measured>(Measured{f, fm, fm.height() * kMmPerPx, {}}));
+    return *cache.back();
 }
 
 } // namespace
 
 double textWidthMm(const QString& text, const ReportFont& font)
 {
-    return metrics(font).horizontalAdvance(text) * kMmPerPx;
+    Measured& m = measured(font);
+    auto it = m.widths.constFind(text);
+    if (it != m.widths.constEnd()) return *it;
+    const double w = m.metrics.horizontalAdvance(text) * kMmPerPx;
+    if (m.widths.size() > 200000) m.widths.clear();
+    m.widths.insert(text, w);
+    return w;
 }
 
 double lineHeightMm(const ReportFont& font)
 {
-    return metrics(font).height() * kMmPerPx;
+    return measured(font).lineHeight;
 }
 
 QStringList wrapText(const QString& text, const ReportFont& font, double widthMm)
@@ -238,7 +268,7 @@ QString printedText(const Element& e, const PrintContext& ctx)
     switch (e.kind) {
     case ElementKind::Text: t = e.text; break;
     case ElementKind::Field: t = ctx.row.text(e.field); break;
-    case ElementKind::Date: t = reportLocale().toString(Clock::instance().today(), QLocale::ShortFormat); break;
+    case ElementKind::Date: t = formats().locale.toString(Clock::instance().today(), formats().shortDate); break;
     case ElementKind::LineNo: t = QString::number(ctx.lineNo); break;
     default: break;
     }

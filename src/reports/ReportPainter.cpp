@@ -1,7 +1,10 @@
 #include "reports/ReportPainter.h"
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 namespace kv::rpt {
 
@@ -19,57 +22,107 @@ QFont deviceFont(const ReportFont& f, double pxPerMm, const QPaintDevice* device
     return qf;
 }
 
+// Draws pages onto one painter and target. Fonts, and the shaped glyphs of each text, are
+// made once and reused on every page: a report prints the same dates, hours and names
+// thousands of times.
+class PagePainter {
+public:
+    PagePainter(QPainter& painter, const PageModel& model, const QRectF& target)
+        : painter_(painter), model_(model), target_(target)
+    {
+        sx_ = target.width() / model.paperMm.width();
+        sy_ = target.height() / model.paperMm.height();
+    }
+
+    void paint(int page)
+    {
+        if (page < 0 || page >= model_.pages.size() || model_.paperMm.isEmpty()) return;
+        QPainter& painter = painter_;
+        painter.save();
+        painter.fillRect(target_, Qt::white);
+        painter.setPen(Qt::black);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        for (const PageItem& it : model_.pages[page].items) {
+            switch (it.kind) {
+            case PageItem::Text: {
+                const QRectF r = px(it.rect);
+                for (const QGlyphRun& run : glyphs(it.font, it.text)) painter.drawGlyphRun(r.topLeft(), run);
+                break;
+            }
+            case PageItem::Image: {
+                const QRectF frame = px(it.rect);
+                // Drawn at its own size from the corner; a picture larger than its frame is
+                // reduced to fit instead of showing only its top-left part.
+                QSizeF size(it.imageSizeMm.width() * sx_, it.imageSizeMm.height() * sy_);
+                if (size.width() > frame.width() || size.height() > frame.height())
+                    size.scale(frame.size(), Qt::KeepAspectRatio);
+                painter.save();
+                painter.setClipRect(frame);
+                painter.drawImage(QRectF(frame.topLeft(), size), it.image);
+                painter.restore();
+                break;
+            }
+            case PageItem::Line: {
+                QPen pen(Qt::black);
+                pen.setWidthF(std::max(1.0, it.penMm * sy_));
+                painter.setPen(pen);
+                const QRectF r = px(it.rect);
+                painter.drawLine(r.topLeft(), r.bottomRight());
+                painter.setPen(Qt::black);
+                break;
+            }
+            }
+        }
+        painter.restore();
+    }
+
+private:
+    QRectF px(const QRectF& mm) const
+    {
+        return QRectF(target_.left() + mm.left() * sx_, target_.top() + mm.top() * sy_, mm.width() * sx_,
+                      mm.height() * sy_);
+    }
+
+    struct Cached {
+        ReportFont font;
+        QFont qfont;
+        QHash<QString, QList<QGlyphRun>> runs;
+    };
+
+    const QList<QGlyphRun>& glyphs(const ReportFont& f, const QString& text)
+    {
+        Cached* c = nullptr;
+        for (auto& x : fonts_)
+            if (x->font == f) c = x.get();
+        if (!c) {
+            fonts_.push_back(std::make_unique<Cached>(Cached{f, deviceFont(f, sy_, painter_.device()), {}}));
+            c = fonts_.back().get();
+        }
+        auto it = c->runs.constFind(text);
+        if (it != c->runs.constEnd()) return *it;
+        QTextLayout layout(text, c->qfont, painter_.device());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e9);
+        layout.endLayout();
+        if (c->runs.size() > 100000) c->runs.clear();
+        return *c->runs.insert(text, layout.glyphRuns());
+    }
+
+    QPainter& painter_;
+    const PageModel& model_;
+    QRectF target_;
+    double sx_ = 1, sy_ = 1;
+    std::vector<std::unique_ptr<Cached>> fonts_;
+};
+
 } // namespace
 
 void paintPage(QPainter& painter, const PageModel& model, int page, const QRectF& target)
 {
-    if (page < 0 || page >= model.pages.size() || model.paperMm.isEmpty()) return;
-    const double sx = target.width() / model.paperMm.width();
-    const double sy = target.height() / model.paperMm.height();
-    auto px = [&](const QRectF& mm) {
-        return QRectF(target.left() + mm.left() * sx, target.top() + mm.top() * sy, mm.width() * sx,
-                      mm.height() * sy);
-    };
-    painter.save();
-    painter.fillRect(target, Qt::white);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    for (const PageItem& it : model.pages[page].items) {
-        switch (it.kind) {
-        case PageItem::Text: {
-            const QFont f = deviceFont(it.font, sy, painter.device());
-            painter.setFont(f);
-            painter.setPen(Qt::black);
-            const QRectF r = px(it.rect);
-            const QFontMetricsF fm(f, painter.device());
-            painter.drawText(QPointF(r.left(), r.top() + fm.ascent()), it.text);
-            break;
-        }
-        case PageItem::Image: {
-            const QRectF frame = px(it.rect);
-            // Drawn at its own size from the corner; a picture larger than its frame is
-            // reduced to fit instead of showing only its top-left part.
-            QSizeF size(it.imageSizeMm.width() * sx, it.imageSizeMm.height() * sy);
-            if (size.width() > frame.width() || size.height() > frame.height())
-                size.scale(frame.size(), Qt::KeepAspectRatio);
-            const QRectF pic(frame.topLeft(), size);
-            painter.save();
-            painter.setClipRect(frame);
-            painter.drawImage(pic, it.image);
-            painter.restore();
-            break;
-        }
-        case PageItem::Line: {
-            QPen pen(Qt::black);
-            pen.setWidthF(std::max(1.0, it.penMm * sy));
-            painter.setPen(pen);
-            const QRectF r = px(it.rect);
-            painter.drawLine(r.topLeft(), r.bottomRight());
-            break;
-        }
-        }
-    }
-    painter.restore();
+    if (model.paperMm.isEmpty()) return;
+    PagePainter(painter, model, target).paint(page);
 }
 
 int paintPages(QPagedPaintDevice& device, const PageModel& model, const std::function<bool(int, int)>& progress,
@@ -84,9 +137,10 @@ int paintPages(QPagedPaintDevice& device, const PageModel& model, const std::fun
     const QRectF target(0, 0, model.paperMm.width() * dpmm, model.paperMm.height() * device.logicalDpiY() / 25.4);
     int drawn = 0;
     const int total = to - from + 1;
+    PagePainter pp(painter, model, target);
     for (int p = from; p <= to; ++p) {
         if (p > from && !device.newPage()) break;
-        paintPage(painter, model, p, target);
+        pp.paint(p);
         ++drawn;
         if (progress && !progress(drawn, total)) break;
     }

@@ -57,6 +57,7 @@ TitleBlock LeerTitulo()
         t.encabezado2 = cfg.Encabezado2();
         t.anio = cfg.anioactual();
         t.logoCargado = CargarEscudo(cfg.rutaEscudo(), t.logo);
+        t.errorConfig = cfg.excepcion();
     }
     return t;
 }

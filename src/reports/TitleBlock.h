@@ -12,6 +12,7 @@ struct TitleBlock {
     short anio = 0;
     QImage logo;              // the site's logo, or the built-in picture
     bool logoCargado = false;
+    std::exception_ptr errorConfig;   // a settings row that could not be read (null = none)
 };
 
 // Reads the settings record of the current site and loads the logo file it names.

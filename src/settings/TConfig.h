@@ -57,7 +57,8 @@ public:
     // they include cancelled persons. A site made before these fields reads 1 and false.
     int formatoPlanilla() const { return formatoPlanilla_; }
     bool incluirCancelados() const { return incluirCancelados_; }
-    // Stores both, adding the two fields to the Config table when it lacks them.
+    // Stores both, adding the two fields to the Config table when it lacks them. A failure
+    // raises and leaves the values as they were.
     void setListas(int formato, bool incluirCancelados);
 
 private:

@@ -103,6 +103,13 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
         err << "kelvora-admin: " << prepared.sinDatos << Qt::endl;
         return kFailed;
     }
+    if (prepared.errorConfig) {
+        try {
+            std::rethrow_exception(prepared.errorConfig);
+        } catch (const std::exception& e) {
+            err << "kelvora-admin: " << QString::fromUtf8(e.what()) << Qt::endl;
+        }
+    }
     if (!prepared.logoCargado) err << QString::fromUtf8(kLogoError) << Qt::endl;
     for (const QString& w : prepared.avisos) err << w << Qt::endl;
     err << "Preparando el informe (" << prepared.data.rows.size() << " filas)..." << Qt::endl;

@@ -76,6 +76,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new RegisterCommands(*this, this);
     new PersonsCommands(*this, this);
     new kv::PublishCommands(*this, this);
+    new ReportCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 
@@ -104,7 +105,6 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     modoMovimiento = QStringLiteral("E");
     kv::BorrarMovimientosSubidos(kv::TablesDir());
     new PuertaCommands(*this, this);
-    new ReportCommands(*this, this);
 }
 
 TFrmMain::~TFrmMain() = default;

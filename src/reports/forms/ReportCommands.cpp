@@ -8,6 +8,7 @@
 #include "reports/forms/TfrmEntradasSalidas.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/forms/MainShell.h"
 #include <QAction>
 #include <QApplication>

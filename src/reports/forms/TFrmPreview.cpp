@@ -3,6 +3,7 @@
 #include "reports/ReportPainter.h"
 #include "reports/TitleBlock.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -218,9 +219,11 @@ void MostrarVistaPrevia(const PageModel& model, bool exportaciones, QWidget* par
     w.exec();
 }
 
+std::function<void(const PageModel&)> ImpresionHook;
+
 bool HayImpresora(bool avisar)
 {
-    if (hayImpresora()) return true;
+    if (ImpresionHook || hayImpresora()) return true;
     if (avisar) Messages::instance().showMessage(kSinImpresora, QStringLiteral("Imprimir"), MsgIcon::Warning);
     return false;
 }
@@ -228,9 +231,16 @@ bool HayImpresora(bool avisar)
 bool ImprimirInforme(const PageModel& model, QWidget* parent, QPrinter* printer)
 {
     if (!HayImpresora(true)) return false;
+    if (ImpresionHook) {
+        ImpresionHook(model);
+        return true;
+    }
     QPrinter own(QPrinter::HighResolution);
     QPrinter& p = printer ? *printer : own;
     p.setFullPage(true);
+    // The movement reports are laid out on Letter paper; the lists use the printer's own.
+    if (!model.reportName.startsWith(QLatin1String("TFrmRptPlanillas")))
+        p.setPageSize(QPageSize(QPageSize::Letter));
     p.setPageOrientation(model.orientation);
     p.setDocName(model.reportName);
     QProgressDialog progress(QStringLiteral("Imprimiendo..."), QStringLiteral("Cancelar"), 0, model.pages.size(), parent);
@@ -256,6 +266,7 @@ bool MostrarInforme(const PreparedReport& r, bool exportaciones, QWidget* parent
         Messages::instance().showMessage(r.sinDatos);
         return false;
     }
+    MostrarExcepcion(r.errorConfig);
     if (!r.logoCargado) Messages::instance().showMessage(QString::fromUtf8(kLogoError), QStringLiteral("Error"));
     for (const QString& a : r.avisos) Messages::instance().showMessage(a, QStringLiteral("Error"), MsgIcon::Warning);
     QApplication::processEvents();

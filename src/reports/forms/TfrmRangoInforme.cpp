@@ -5,6 +5,7 @@
 #include "settings/TConfig.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>

@@ -228,7 +228,12 @@ void TFrmConfig::BtnAceptarClick()
     {
         // Through the settings record: it adds the two fields to a site made before them.
         kv::TConfig listas;
-        listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+        try {
+            listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+        } catch (...) {
+            kv::MostrarExcepcion();
+            return;
+        }
     }
     kv::Messages::instance().showMessage(
         QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),

@@ -204,7 +204,7 @@ TEST_F(DoorWindow, OptionsDialogEditsTheDoorSettings)
     d.chkTonosDistintos->setChecked(false);
     d.BtnAceptar->click();
     EXPECT_EQ(h.site.scalar("select segundosRepetida from Config"), "12");
-    EXPECT_EQ(h.site.scalar("select tonosDistintos from Config"), "0");
+    EXPECT_EQ(h.site.scalar("select tonosDistintos from Config"), "False");
 }
 
 } // namespace

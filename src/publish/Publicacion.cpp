@@ -213,8 +213,19 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
 
 ResultadoSubida SubirMovimientos()
 {
+    // A timer tick can arrive while a window that publishes lets events run; one pass at a
+    // time is enough.
+    static bool enCurso = false;
+    if (enCurso) return ResultadoSubida{};
+    enCurso = true;
+    struct Fin { ~Fin() { enCurso = false; } } fin;
     PgConnection c;
-    if (!ConectarInternet(c)) return Terminar(ResultadoSubida{}, TablesDir());
+    const EstadoConexion e = ConectarInternet(c);
+    if (e != EstadoConexion::Abierta) {
+        ResultadoSubida r;
+        r.anioSinConfigurar = e == EstadoConexion::AnioSinConfigurar;
+        return Terminar(r, TablesDir());
+    }
     const TConfig config;
     return SubirMovimientos(c, TablesDir(), config.iColegio());
 }

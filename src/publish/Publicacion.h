@@ -11,6 +11,7 @@ namespace kv {
 // What one pass of SubirMovimientos did, for the status line of the main window.
 struct ResultadoSubida {
     bool conectado = false;   // the pass reached the server
+    bool anioSinConfigurar = false;   // working year 0: nothing was tried
     int enviadas = 0;         // movements the server now holds that it did not before the pass
     int rechazadas = 0;       // refused by the server; they go again with the next pass
     int pendientes = 0;       // movements still waiting when the pass ended

@@ -1,7 +1,6 @@
 #include "publish/Remote.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
-#include "util/Messages.h"
 
 namespace kv {
 
@@ -50,12 +49,9 @@ PgParams ParametrosInternet()
     return p;
 }
 
-bool ConectarInternet(PgConnection& c, int anio)
+EstadoConexion ConectarInternet(PgConnection& c, int anio)
 {
-    if (anio == 0) {
-        Messages::instance().showMessage(TextoAnioSinConfigurar());
-        return false;
-    }
+    if (anio == 0) return EstadoConexion::AnioSinConfigurar;
     try {
         c.open(ParametrosInternet());
         // The schema must exist: a search path naming nothing would only fail later, on the
@@ -64,14 +60,14 @@ bool ConectarInternet(PgConnection& c, int anio)
                                                  " exists(select 1 from pg_namespace where nspname=$1)"),
                                   {QString::number(anio)});
         if (r.value(0, 1) != QLatin1String("t")) throw PgError(QStringLiteral("No existe el esquema del año."));
-        return true;
+        return EstadoConexion::Abierta;
     } catch (const PgError&) {
         c.close();
-        return false;
+        return EstadoConexion::SinConexion;
     }
 }
 
-bool ConectarInternet(PgConnection& c)
+EstadoConexion ConectarInternet(PgConnection& c)
 {
     const TConfig config;
     return ConectarInternet(c, config.anioactual());

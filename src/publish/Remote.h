@@ -16,12 +16,17 @@ inline QString TextoAnioSinConfigurar()
 // and EsperaConexion have defaults of their own unless the matching PG variable is set.
 PgParams ParametrosInternet();
 
-// Opens `c` in the schema of year `anio`. Year 0 shows TextoAnioSinConfigurar() and
-// leaves `c` untouched; a server that cannot be reached, a refused login or a missing
-// schema close `c` quietly. True when `c` is ready for the publication statements.
-bool ConectarInternet(PgConnection& c, int anio);
+enum class EstadoConexion {
+    Abierta,              // `c` is ready for the publication statements
+    AnioSinConfigurar,    // working year 0: the window shows TextoAnioSinConfigurar()
+    SinConexion,          // unreachable server, refused login or no schema for the year
+};
+
+// Opens `c` in the schema of year `anio`. Year 0 leaves `c` untouched; any failure to
+// connect leaves it closed. Nothing is shown or logged here: the caller decides.
+EstadoConexion ConectarInternet(PgConnection& c, int anio);
 // The same with the working year of the site's settings record.
-bool ConectarInternet(PgConnection& c);
+EstadoConexion ConectarInternet(PgConnection& c);
 
 // Makes on the server the schema of `anio` with the three published tables, leaving
 // whatever already exists as it is.

@@ -1,5 +1,5 @@
-#include "capture/forms/CaptureCommands.h"
 #include "capture/SalidasSistema.h"
+#include "capture/forms/CaptureCommands.h"
 #include "platform/IdleTime.h"
 #include "support/MainHarness.h"
 #include <QProgressBar>
@@ -92,17 +92,17 @@ TEST(SalidasSistema, TimerLetsEverybodyOutAtTheSetHourOnceADay)
     TFrmMain& w = h.start();
     auto exits = [&] { return h.site.count("entradasSalidas", "detalle='Salida realizada por el sistema'"); };
 
-    w.findChild<CaptureCommands*>()->Timer1Timer();
+    w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
     EXPECT_EQ(exits(), 0);
     h.clock->set(QDateTime(QDate(2026, 12, 9), QTime(18, 0, 3)));
-    w.findChild<CaptureCommands*>()->Timer1Timer();
+    w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
     EXPECT_EQ(exits(), 1);
     mov(h.site, "U1", "2026-12-09", "18:00:05", "E");   // comes back in within the minute
     h.clock->set(QDateTime(QDate(2026, 12, 9), QTime(18, 0, 8)));
-    w.findChild<CaptureCommands*>()->Timer1Timer();
+    w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
     EXPECT_EQ(exits(), 1);
     h.clock->set(QDateTime(QDate(2026, 12, 10), QTime(18, 0, 2)));
-    w.findChild<CaptureCommands*>()->Timer1Timer();
+    w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
     EXPECT_EQ(exits(), 2);
     kv::IdleSource::install(std::move(old));
 }

@@ -43,7 +43,7 @@ protected:
     kv::ResultadoSubida pass(const kv::OpcionesSubida& op = {})
     {
         kv::PgConnection c;
-        EXPECT_TRUE(kv::ConectarInternet(c));
+        EXPECT_EQ(kv::ConectarInternet(c), kv::EstadoConexion::Abierta);
         return kv::SubirMovimientos(c, site.tablesDir(), 7, op);
     }
     // Remote movements of site 7 that appear more than once.

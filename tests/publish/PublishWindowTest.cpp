@@ -67,7 +67,7 @@ TEST_F(PublishWindow, TimerUploadsOnceAfterEachMinuteOfIdleness)
     auto sent = [&] { return remote->count("entradassalidas"); };
     auto tick = [&](quint64 ms) {
         idle->set(ms);
-        w.findChild<CaptureCommands*>()->Timer1Timer();
+        w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
     };
 
     mov("A");
@@ -89,6 +89,16 @@ TEST_F(PublishWindow, TimerUploadsOnceAfterEachMinuteOfIdleness)
     tick(60000);
     EXPECT_EQ(sent(), 2);
     EXPECT_EQ(h.site.count("entradasSalidas", "subido=1"), 2);
+    EXPECT_TRUE(h.msgs->shown.empty());
+
+    // Without a working year each idle period says so, once, and sends nothing.
+    h.site.exec("update Config set anioactual=0");
+    mov("C");
+    tick(1000);
+    tick(60000);
+    tick(65000);
+    EXPECT_EQ(h.msgs->texts(), QStringList{kv::TextoAnioSinConfigurar()});
+    EXPECT_EQ(sent(), 2);
     kv::IdleSource::install(std::move(old));
 }
 

@@ -4,16 +4,16 @@
 
 TEST_F(PublishTest, ConnectionNeedsTheYearTheAccountAndTheYearsSchema)
 {
+    using E = kv::EstadoConexion;
     struct Case {
         int year;
         QString password;   // "" = the right one
-        bool opens;
-        bool message;
+        E state;
     } cases[] = {
-        {0, "", false, true},
-        {2026, "equivocada", false, false},
-        {2031, "", false, false},   // no schema for that year on the server
-        {2026, "", true, false},
+        {0, "", E::AnioSinConfigurar},
+        {2026, "equivocada", E::SinConexion},
+        {2031, "", E::SinConexion},   // no schema for that year on the server
+        {2026, "", E::Abierta},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.year);
@@ -21,10 +21,12 @@ TEST_F(PublishTest, ConnectionNeedsTheYearTheAccountAndTheYearsSchema)
         remote->writeIni(c.password);
         msgs->shown.clear();
         kv::PgConnection conn;
-        EXPECT_EQ(kv::ConectarInternet(conn), c.opens);
-        EXPECT_EQ(conn.isOpen(), c.opens);
-        EXPECT_EQ(msgs->texts(), c.message ? QStringList{kv::TextoAnioSinConfigurar()} : QStringList{});
-        if (c.opens) EXPECT_EQ(conn.exec("show search_path").value(0, 0), "2026");
+        EXPECT_EQ(kv::ConectarInternet(conn), c.state);
+        EXPECT_EQ(conn.isOpen(), c.state == E::Abierta);
+        EXPECT_TRUE(msgs->shown.empty());
+        if (c.state == E::Abierta) {
+            EXPECT_EQ(conn.exec("show search_path").value(0, 0), "2026");
+        }
     }
 }
 
@@ -150,7 +152,7 @@ TEST_F(PublishTest, PersonsReplaceTheSitesRowsInOneTransaction)
     site.exec("insert into estudiantes (NEstudiante) values ('fila vacía')");
 
     kv::PgConnection c;
-    ASSERT_TRUE(kv::ConectarInternet(c));
+    ASSERT_EQ(kv::ConectarInternet(c), kv::EstadoConexion::Abierta);
     const kv::ResultadoPersonas r = kv::SubirEstudiantes(c, site.tablesDir(), 7);
     EXPECT_EQ(r.filas, 4);   // the empty row was deleted first
     EXPECT_EQ(r.enviadas, 2);
@@ -176,7 +178,7 @@ TEST_F(PublishTest, ConsultantsMergeRepeatedDocumentsAndReplaceInOneTransaction)
     site.exec("insert into consultantes (nombre) values ('Sin documento')");
 
     kv::PgConnection c;
-    ASSERT_TRUE(kv::ConectarInternet(c));
+    ASSERT_EQ(kv::ConectarInternet(c), kv::EstadoConexion::Abierta);
     const kv::ResultadoConsultantes r = kv::SubirConsultantes(c, site.tablesDir(), 7);
     EXPECT_EQ(r.filas, 4);
     EXPECT_EQ(site.count("consultantes", "docIdent is null"), 0);

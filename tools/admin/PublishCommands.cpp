@@ -94,7 +94,7 @@ int publish(const QStringList& args)
         year = config.anioactual();
     }
     kv::PgConnection c;
-    if (!kv::ConectarInternet(c, year)) {
+    if (kv::ConectarInternet(c, year) != kv::EstadoConexion::Abierta) {
         return failed(year == 0 ? kv::TextoAnioSinConfigurar()
                                 : QStringLiteral("No se pudo conectar con el servidor ni abrir el esquema %1.").arg(year));
     }

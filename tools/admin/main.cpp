@@ -2,8 +2,8 @@
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
 #include "InsideCommands.h"
-#include "ReportCommands.h"
 #include "PublishCommands.h"
+#include "ReportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -247,9 +247,9 @@ int main(int argc, char** argv)
             admin::runInside(o, out(), err());
             return Ok;
         }
-        if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
         if (command == QLatin1String("publish")) return admin::publish(args);
+        if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

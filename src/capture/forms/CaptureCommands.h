@@ -1,8 +1,8 @@
 #pragma once
 // The door's commands of the main window: the capture field, the movement it stores and the
-// person it shows. Built once by the main window, which owns the widgets it finds here.
-#include "capture/Temporizador.h"
+// person it shows, the five-second timer and the system exits. Built once by the main window, which owns the widgets it finds here.
 #include <QObject>
+#include "capture/Temporizador.h"
 #include <QString>
 
 class QAction;
@@ -23,9 +23,10 @@ public:
     void edCodigoKeyPress(QKeyEvent* e);
     // Stores one movement for the text in edCodigo with the shell's direction and Memo1, then beeps.
     void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
-    // Every 5 s: idle time, the upload after a minute of idleness, the automatic exits.
+    // Every five seconds: the idle time in Label7, the movements published after a minute of
+    // idleness (once per idle period), the system exits at the hour of automatic exits.
     void Timer1Timer();
-    // "Sacar los que se quedaron dentro del sistema": a system exit for everyone inside.
+    // "Sacar los que se quedaron dentro del sistema": an exit for everybody still inside.
     void SacarLosQueQuedaron();
 
 protected:
@@ -41,5 +42,5 @@ private:
     QPlainTextEdit* Memo1_ = nullptr;
     QLabel* Label7_ = nullptr;
     QProgressBar* ProgressBar1_ = nullptr;
-    kv::ReglasTemporizador reglas_;   // remembers the day of the last automatic exits
+    kv::ReglasTemporizador reglas_;
 };

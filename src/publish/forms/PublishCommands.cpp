@@ -3,7 +3,7 @@
 #include "data/TDM.h"
 #include "publish/forms/TfrmConsultantes.h"
 #include "publish/forms/TfrmSubirInternet.h"
-#include "settings/UserLevel.h"
+#include "settings/forms/Acceso.h"
 #include "util/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>

@@ -1,8 +1,7 @@
 #include "publish/forms/TfrmConsultantes.h"
-#include "util/forms/ErrorDisplay.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
-#include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/forms/DBGrid.h"
 #include "util/forms/DBNavigator.h"
 #include <QLabel>

@@ -5,6 +5,7 @@
 #include "publish/Publicacion.h"
 #include "publish/Remote.h"
 #include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"
 #include <QApplication>
 #include <QCheckBox>
@@ -92,9 +93,12 @@ void TfrmSubirInternet::Button1Click()
     try {
         if (CheckBox1->isChecked()) {
             seccion(QStringLiteral("Entradas y salidas..."), kv::MovimientosPendientes(dir));
-            kv::SubirMovimientos();
+            if (kv::SubirMovimientos().anioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
         }
-        if (!kv::ConectarInternet(ZConnection1)) {
+        const kv::EstadoConexion e = kv::ConectarInternet(ZConnection1);
+        if (e != kv::EstadoConexion::Abierta) {
+            // Nothing else is sent; only a missing working year has something to tell.
+            if (e == kv::EstadoConexion::AnioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
             accept();
             return;
         }

@@ -1,7 +1,7 @@
 #include "util/forms/DBNavigator.h"
 #include "util/forms/ErrorDisplay.h"
 #include "data/TableCursor.h"
-#include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"
 #include <QHBoxLayout>
 #include <QStyle>

@@ -305,7 +305,7 @@ TEST(Queue, FollowsStoredMovementsAndThePasses)
     c.open(kv::ParametrosInternet());
     kv::CrearEsquemaRemoto(c, 2026);
     c.close();
-    ASSERT_TRUE(kv::ConectarInternet(c, 2026));
+    ASSERT_EQ(kv::ConectarInternet(c, 2026), kv::EstadoConexion::Abierta);
     reloj->set(at("2026-12-09", "12:05:00"));
     const kv::ResultadoSubida ok = kv::SubirMovimientos(c, site.tablesDir(), 7);
     EXPECT_TRUE(ok.conectado);

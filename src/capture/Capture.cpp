@@ -49,7 +49,7 @@ bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimient
     // cost does not grow with the number of stored movements; rowid breaks ties within a second.
     Query q;
     EjecutarSQL(tablesDir, q,
-                QStringLiteral("select tipoDocIdent, docIdent, nestudiante, tipomvt from entradasSalidas"
+                QStringLiteral("select tipoDocIdent, docIdent, nestudiante, tipomvt, fecha, hora from entradasSalidas"
                                " where codigo=? order by fecha desc, hora desc, rowid desc limit 1"),
                 {codigo});
     if (q.isEmpty()) return false;
@@ -58,6 +58,8 @@ bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimient
         ultimo->tipoDocIdent = int(q.fieldByName(QStringLiteral("tipoDocIdent")).asInteger());
         ultimo->docIdent = q.fieldByName(QStringLiteral("docIdent")).asString();
         ultimo->nestudiante = q.fieldByName(QStringLiteral("nestudiante")).asString();
+        ultimo->fecha = q.fieldByName(QStringLiteral("fecha")).asDate();
+        ultimo->hora = q.fieldByName(QStringLiteral("hora")).asTime();
     }
     return q.fieldByName(QStringLiteral("tipomvt")).asString() == QLatin1String("E");
 }
@@ -80,6 +82,22 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
                  entrada ? QStringLiteral("E") : QStringLiteral("S"),
                  conDetalle ? QVariant(m.detalleMemo) : QVariant()});
     return ahora;
+}
+
+std::optional<int> LecturaRepetida(const QDate& fecha, const QTime& hora, const QDateTime& ahora,
+                                   int segundosRepetida)
+{
+    if (segundosRepetida <= 0 || !fecha.isValid() || !hora.isValid() || !ahora.isValid()) return std::nullopt;
+    // Wall-clock arithmetic on the stored date and time, so a pair of reads around
+    // midnight is seen as the seconds apart they really are.
+    const qint64 segundos = fecha.daysTo(ahora.date()) * 86400 + hora.secsTo(ahora.time());
+    if (segundos < 0 || segundos >= segundosRepetida) return std::nullopt;
+    return int(segundos);
+}
+
+QString TextoLecturaRepetida(int segundos)
+{
+    return QStringLiteral("Lectura repetida: ya registrado hace %1 s").arg(segundos);
 }
 
 void BorrarMovimientosSubidos(const QString& tablesDir)

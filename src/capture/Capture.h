@@ -39,6 +39,8 @@ struct UltimoMovimiento {
     int tipoDocIdent = 0;
     QString docIdent;
     QString nestudiante;
+    QDate fecha;   // when it was stored
+    QTime hora;
 };
 
 // True when the code's last movement is an entry ("E", exact). The last movement is the
@@ -65,6 +67,18 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 // Deletes the movements already published (subido true): they live on in the remote
 // database, and the local table keeps only those still to send.
 void BorrarMovimientosSubidos(const QString& tablesDir);
+
+// ---- repeated reads ----
+
+// Readers fire twice and people scan twice. A read of a code whose last stored movement
+// (fecha, hora) is less than `segundosRepetida` seconds before `ahora` is a repeated read
+// and records nothing: returns how many whole seconds ago that movement was. Otherwise
+// (guard off with 0, no movement, the window passed, a movement later than now because
+// the clock was set back) returns nothing.
+std::optional<int> LecturaRepetida(const QDate& fecha, const QTime& hora, const QDateTime& ahora,
+                                   int segundosRepetida);
+// "Lectura repetida: ya registrado hace N s"
+QString TextoLecturaRepetida(int segundos);
 
 // Name line of the main window: code, blank, name, category, " - ", group.
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p);

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/Schema.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
@@ -146,7 +147,17 @@ std::shared_ptr<Database> Database::forDirectory(const QString& dir)
         throw DbError(QStringLiteral("El directorio de tablas %1 no existe.").arg(QDir::toNativeSeparators(base)));
     if (!QFileInfo(file).isFile())
         throw DbError(QStringLiteral("El directorio %1 no contiene las tablas de un sitio.").arg(QDir::toNativeSeparators(base)));
-    return openFile(file);
+    const bool nueva = !registry().value(QFileInfo(file).canonicalFilePath()).lock();
+    auto db = openFile(file);
+    if (nueva) {
+        // A site made by an older version gets the columns added since, once per opening.
+        // When the file cannot be changed its rows still read those columns' defaults.
+        try {
+            completarColumnas(*db);
+        } catch (const DbError&) {
+        }
+    }
+    return db;
 }
 
 std::shared_ptr<Database> Database::siteList(const QString& workingDir)
@@ -226,8 +237,11 @@ QVector<Column> Database::columns(const QString& table) const
 
 int Database::exec(const QString& sql, const QVariantList& params)
 {
-    // A changed table shape makes the remembered columns stale.
-    if (sql.trimmed().startsWith(QLatin1String("alter"), Qt::CaseInsensitive)) columnCache_.clear();
+    // A changed table shape must not be answered from the cache of columns.
+    const QString head = sql.trimmed().left(6).toUpper();
+    if (head.startsWith(QLatin1String("ALTER")) || head.startsWith(QLatin1String("DROP"))
+        || head.startsWith(QLatin1String("CREATE")))
+        columnCache_.clear();
     const QByteArray utf = sql.toUtf8();
     const char* tail = utf.constData();
     int changes = 0;

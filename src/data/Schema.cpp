@@ -72,6 +72,28 @@ const QVector<TableDef>& siteTables()
     return tables;
 }
 
+const QVector<ColumnaAgregada>& columnasAgregadas()
+{
+    // Each DEFAULT is what a site made before the column reads, so old rows keep working.
+    static const QVector<ColumnaAgregada> cols = {
+        {"Config", "segundosRepetida", "INTEGER DEFAULT 5"},
+        {"Config", "tonosDistintos", "BOOLEAN DEFAULT 1"},
+    };
+    return cols;
+}
+
+void completarColumnas(Database& db)
+{
+    for (const ColumnaAgregada& c : columnasAgregadas()) {
+        if (!db.hasTable(c.table)) continue;
+        bool falta = true;
+        for (const Column& col : db.columns(c.table))
+            if (col.name.compare(c.column, Qt::CaseInsensitive) == 0) falta = false;
+        if (falta)
+            db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2 %3").arg(db.tableName(c.table), c.column, c.definition));
+    }
+}
+
 void createSite(const QString& dir)
 {
     QDir d(dir);
@@ -86,6 +108,7 @@ void createSite(const QString& dir)
         db->exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, t.columns.join(QStringLiteral(", "))));
         for (const QString& ix : t.indexes) db->exec(ix);
     }
+    completarColumnas(*db);
     db->exec(QStringLiteral("INSERT INTO Config (iColegio, NColegio, Encabezado1, Encabezado2, FraseBltin, Jornada,"
                             " rutaEscudo, periodoactual, clave, claveConsultor, NumHorasPierdeAnio, anioactual,"
                             " horaSalidaAuto) VALUES (0,'','','','','','',1,'','',0,?,?)"),

@@ -15,6 +15,20 @@ struct TableDef {
 
 const QVector<TableDef>& siteTables();
 
+class Database;
+
+// A column that came after the first sites were made, with the type and default that
+// rows of an older site take when it is added.
+struct ColumnaAgregada {
+    QString table;
+    QString column;
+    QString definition;   // "INTEGER DEFAULT 5"
+};
+const QVector<ColumnaAgregada>& columnasAgregadas();
+// Adds to an open site every column of columnasAgregadas() it lacks (tables it lacks are
+// left alone). Raises DbError when the file cannot be changed.
+void completarColumnas(Database& db);
+
 // Creates DIR (and DIR/imagenes) with the empty tables of a site and its single Config row.
 // Raises DbError when the directory already holds a site.
 void createSite(const QString& dir);

@@ -48,6 +48,26 @@ QByteArray TonoPCM(int frequencyHz, int durationMs, int sampleRate)
     return pcm;
 }
 
+DefinicionTono DefTono(Tono tono, bool distintos)
+{
+    if (!distintos) return tono == Tono::Rechazo ? DefinicionTono{} : DefinicionTono{500, 100};
+    // Short enough that a queue moves on; the refusal is low and longer, so it is not
+    // mistaken for a movement, and the repeated read a high blip.
+    switch (tono) {
+    case Tono::Entrada: return {500, 100};
+    case Tono::Salida: return {800, 100};
+    case Tono::Rechazo: return {250, 300};
+    case Tono::Repetida: return {1400, 50};
+    }
+    return {500, 100};
+}
+
+void SonarTono(Tono tono, bool distintos)
+{
+    const DefinicionTono t = DefTono(tono, distintos);
+    if (t.duracionMs > 0) Beep(t.frecuenciaHz, t.duracionMs);
+}
+
 void Beep(int frequencyHz, int durationMs)
 {
     BeepState& s = state();

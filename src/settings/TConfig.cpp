@@ -4,6 +4,20 @@
 
 namespace kv {
 
+int LeerSegundosRepetida(const TableCursor& config)
+{
+    const QString f = QStringLiteral("segundosRepetida");
+    if (!config.hasField(f) || config.fieldByName(f).isNull()) return 5;
+    return qMax(0, int(config.fieldByName(f).asInteger()));
+}
+
+bool LeerTonosDistintos(const TableCursor& config)
+{
+    const QString f = QStringLiteral("tonosDistintos");
+    if (!config.hasField(f) || config.fieldByName(f).isNull()) return true;
+    return config.fieldByName(f).asBoolean();
+}
+
 TConfig::TConfig()
 {
     if (TablesDir().isEmpty()) return;
@@ -36,6 +50,8 @@ void TConfig::read()
     NumHorasPierdeAnio_ = int(f("NumHorasPierdeAnio").asInteger());
     anioactual_ = short(f("anioactual").asInteger());
     horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
+    segundosRepetida_ = LeerSegundosRepetida(*tbl_);
+    tonosDistintos_ = LeerTonosDistintos(*tbl_);
     // Added later: older sites do not have them yet.
     if (tbl_->hasField(QStringLiteral("formatoPlanilla")) && !f("formatoPlanilla").isNull())
         formatoPlanilla_ = int(f("formatoPlanilla").asInteger());

@@ -33,6 +33,11 @@ public:
     int NumHorasPierdeAnio() const { return NumHorasPierdeAnio_; }
     short anioactual() const { return anioactual_; }
     QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
+    // A code read again within this many seconds of its last movement records nothing
+    // (0 = every read counts).
+    int segundosRepetida() const { return segundosRepetida_; }
+    // Entry, exit, refusal and repeated read each sound their own tone; off = one beep.
+    bool tonosDistintos() const { return tonosDistintos_; }
 
     // The error met while reading ("" = none), and the exception itself (null = none).
     QString error() const { return errorTexto_; }
@@ -70,8 +75,15 @@ private:
     int NumHorasPierdeAnio_ = 0;
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
+    int segundosRepetida_ = 5;
+    bool tonosDistintos_ = true;
     int formatoPlanilla_ = 1;
     bool incluirCancelados_ = false;
 };
+
+// Columns added after the first sites, read from the current row of a Config cursor;
+// a site that lacks them, or an empty value, reads the default (5 seconds, distinct tones).
+int LeerSegundosRepetida(const TableCursor& config);
+bool LeerTonosDistintos(const TableCursor& config);
 
 } // namespace kv

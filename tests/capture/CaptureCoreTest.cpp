@@ -79,12 +79,12 @@ TEST(CaptureCore, InsideTestReturnsTheLastMovementData)
               " values ('V', '2026-12-09', '09:00:00', 3, 'D1', 'PRIMERO', 'E')");
     site.exec("insert into entradasSalidas (codigo, fecha, hora, tipoDocIdent, docIdent, nestudiante, tipomvt)"
               " values ('V', '2026-12-09', '09:00:00', 4, 'D2', 'SEGUNDO', 'S')");
-    kv::UltimoMovimiento u{9, "sin", "tocar"};
+    kv::UltimoMovimiento u{9, "sin", "tocar", {}, {}};
     EXPECT_FALSE(kv::EstaDentro(site.tablesDir(), "V", &u));   // same second: the later row wins
     EXPECT_EQ(u.tipoDocIdent, 4);
     EXPECT_EQ(u.docIdent, "D2");
     EXPECT_EQ(u.nestudiante, "SEGUNDO");
-    kv::UltimoMovimiento nada{9, "sin", "tocar"};
+    kv::UltimoMovimiento nada{9, "sin", "tocar", {}, {}};
     EXPECT_FALSE(kv::EstaDentro(site.tablesDir(), "OTRO", &nada));
     EXPECT_EQ(nada.docIdent, "sin");                            // left unchanged without movements
     EXPECT_EQ(kv::RutaFoto(site.tablesDir(), ""), "");

@@ -44,6 +44,9 @@ protected:
 
 TEST_F(CaptureWindow, EntryExitEntryAlternateEvenWithinOneSecond)
 {
+    // With the repeated-read guard off every read counts, and within one second the order
+    // of storage must decide.
+    h.site.exec("update Config set segundosRepetida = 0");
     persona(h.site, 5, "A", "ANA", "123", QVariant(), QString(), 2);
     TFrmMain& w = h.start("0");   // the door user captures too
 
@@ -157,6 +160,7 @@ TEST_F(CaptureWindow, DateAndTimeComeFromOneReadingAcrossMidnight)
 
 TEST_F(CaptureWindow, NameLabelAndPhotoCases)
 {
+    h.site.exec("update Config set segundosRepetida = 0");   // several reads at one instant
     const QString fotos = QDir(h.site.tablesDir()).filePath("imagenes");
     QImage img(40, 56, QImage::Format_RGB32);
     img.fill(Qt::darkCyan);
@@ -209,6 +213,7 @@ TEST_F(CaptureWindow, PhotoNamesAreReadInsideTheImagesFolder)
 
 TEST_F(CaptureWindow, LongNameLabelShowsCategoryAndGroupWithoutMovingTheLists)
 {
+    h.site.exec("update Config set segundosRepetida = 0");   // several reads at one instant
     const QString largo = QString::fromUtf8("CARDONA CAICEDO VERÓNICA CAROLINA DE LOS ÁNGELES");
     persona(h.site, 11, "B", "ANA", "1");
     persona(h.site, 11, "B", largo, "0A1A-2026");

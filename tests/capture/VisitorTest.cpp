@@ -212,6 +212,7 @@ TEST_F(VisitorCapture, TwoBadgesOfOneVisitorAreIndependent)
     capturar(w, "VISIT10");
     responder({"900", 0, "ANA", "Rectoría", ""});
     capturar(w, "VISIT11");   // the other badge is outside: the dialog again
+    h.clock->advance(60);
     {
         SinDialogos guard;
         capturar(w, "VISIT10");

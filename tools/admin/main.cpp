@@ -1,6 +1,7 @@
 // kelvora-admin: what is done to a site outside the program (create it, list it, fill it
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
+#include "InsideCommands.h"
 #include "PublishCommands.h"
 #include "ReportCommands.h"
 #include "ExportCommands.h"
@@ -34,6 +35,8 @@ const char kUsage[] =
     "  demo DIR [--register NOMBRE]  crea en DIR un sitio de demostración con datos de ejemplo;\n"
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
+    "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
+    "                                con --csv escribe la lista en FILE\n"
     "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
     "                                esquema del año N con las tablas publicadas\n"
     "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
@@ -240,6 +243,13 @@ int main(int argc, char** argv)
         if (command == QLatin1String("add-site")) return addSite(args);
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);
+        if (command == QLatin1String("inside")) {
+            admin::InsideOptions o;
+            if (const QString e = admin::parseInside(args, o); !e.isEmpty()) return badUsage(e);
+            if (const int rc = requireSite(o.dir)) return rc;
+            admin::runInside(o, out(), err());
+            return Ok;
+        }
         if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
         if (command == QLatin1String("publish")) return admin::publish(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());

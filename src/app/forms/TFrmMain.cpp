@@ -4,6 +4,7 @@
 #include "util/forms/ErrorDisplay.h"
 #include "capture/Capture.h"
 #include "capture/forms/CaptureCommands.h"
+#include "capture/forms/PuertaCommands.h"
 #include "register/forms/PersonsCommands.h"
 #include "register/forms/RegisterCommands.h"
 #include "data/TDM.h"
@@ -105,6 +106,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
     kv::BorrarMovimientosSubidos(kv::TablesDir());
+    new PuertaCommands(*this, this);
 }
 
 TFrmMain::~TFrmMain() = default;

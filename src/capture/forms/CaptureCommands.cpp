@@ -6,6 +6,7 @@
 #include "publish/Remote.h"
 #include "settings/TConfig.h"
 #include "util/Clock.h"
+#include "capture/forms/AvisoPuerta.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
@@ -96,21 +97,25 @@ bool CaptureCommands::eventFilter(QObject* watched, QEvent* event)
 }
 
 // A badge inside goes out at once with the data of its entry; otherwise the visitor is
-// registered in the dialog. Nothing is stored when the dialog is not accepted.
-void CaptureCommands::CapturarVisitante(const QString& codigo)
+// registered in the dialog. Nothing is stored when the dialog is not accepted. False for a
+// repeated read of the badge, which changes nothing.
+bool CaptureCommands::CapturarVisitante(const QString& codigo)
 {
     const QString dir = kv::TablesDir();
     kv::UltimoMovimiento ultimo;
-    if (kv::EstaDentro(dir, codigo, &ultimo)) {
+    const bool dentro = kv::EstaDentro(dir, codigo, &ultimo);
+    if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow()); aviso && aviso->LecturaRepetida(ultimo))
+        return false;
+    if (dentro) {
         shell_.setModoMovimiento(QStringLiteral("S"));
         RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
-        return;
+        return true;
     }
     shell_.setModoMovimiento(QStringLiteral("E"));
     kv::Visitante v;
     {
         TfrmEntradaVisit dlg(dir, shell_.shellWindow());
-        if (dlg.exec() != QDialog::Accepted) return;
+        if (dlg.exec() != QDialog::Accepted) return true;
         Memo1_->setPlainText(dlg.Memo1->toPlainText());
         v.tipoDocIdent = dlg.cbTipoDocIdent->currentIndex();
         v.docIdent = dlg.edDocIdent->text();
@@ -118,6 +123,7 @@ void CaptureCommands::CapturarVisitante(const QString& codigo)
     }
     kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, Memo1_->toPlainText());
     RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
+    return true;
 }
 
 void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
@@ -125,21 +131,32 @@ void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
     if (!e || (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)) return;
     const QString codigo = edCodigo_->text();
     if (kv::EsCodigoVisitante(codigo)) {
-        CapturarVisitante(codigo);
+        if (!CapturarVisitante(codigo)) {
+            edCodigo_->clear();
+            return;
+        }
     } else {
         const QString dir = kv::TablesDir();
         const std::optional<kv::PersonaCaptura> p = kv::BuscarPersona(dir, codigo);
         if (!p) {
             // The previous person stays on screen; only the log learns of the code. When the
             // log cannot be written the error goes up and the code stays in the field.
+            if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow())) aviso->CodigoRechazado();
             kv::Messages::instance().showMessage(QStringLiteral("Código inválido o suspendido"));
             kv::RegistrarCodigoInvalido(codigo);
             edCodigo_->clear();
             return;
         }
+        kv::UltimoMovimiento ultimo;
+        const bool dentro = kv::EstaDentro(dir, codigo, &ultimo);
+        // A second read of the same card: nothing stored, the detail box kept.
+        if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow()); aviso && aviso->LecturaRepetida(ultimo)) {
+            edCodigo_->clear();
+            return;
+        }
         MostrarFoto(Image1_, kv::RutaFoto(dir, p->idFoto));
         // Inside now means this scan is the way out.
-        shell_.setModoMovimiento(kv::EstaDentro(dir, codigo) ? QStringLiteral("S") : QStringLiteral("E"));
+        shell_.setModoMovimiento(dentro ? QStringLiteral("S") : QStringLiteral("E"));
         MostrarNombre(lblNEstudiante_, kv::TextoNombreCaptura(codigo, *p));
         RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante);
     }
@@ -157,7 +174,8 @@ void CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocId
     m.tipoDocIdent = tipoDocIdent;
     m.nombre = nombre;
     kv::RegistrarMovimiento(kv::TablesDir(), m);
-    kv::Beep(500, 100);
+    if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow())) aviso->MovimientoGuardado(m.modo);
+    else kv::Beep(500, 100);
 }
 
 void CaptureCommands::Timer1Timer()

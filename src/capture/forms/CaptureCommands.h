@@ -33,7 +33,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CapturarVisitante(const QString& codigo);
+    bool CapturarVisitante(const QString& codigo);
 
     kv::MainShell& shell_;
     QLineEdit* edCodigo_ = nullptr;

@@ -1,4 +1,5 @@
 #include "publish/forms/PublishCommands.h"
+#include "settings/forms/Acceso.h"
 #include "data/TDM.h"
 #include "publish/forms/TfrmConsultantes.h"
 #include "publish/forms/TfrmSubirInternet.h"

@@ -1,4 +1,5 @@
 #include "publish/forms/TfrmSubirInternet.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "publish/Publicacion.h"

@@ -1,4 +1,5 @@
 #include "reports/forms/ReportCommands.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "reports/Planillas.h"
 #include "reports/ReportKinds.h"

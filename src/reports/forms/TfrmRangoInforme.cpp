@@ -1,4 +1,5 @@
 #include "reports/forms/TfrmRangoInforme.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "reports/forms/TFrmPreview.h"
 #include "settings/TConfig.h"

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -112,6 +113,14 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     gf->addRow(LblHoraSalidaAuto, dtpHoraSalidaAuto);
     LblHoraSalidaAuto->setVisible(false);
     dtpHoraSalidaAuto->setVisible(false);
+    seSegundosRepetida = new QSpinBox(tsGen);
+    seSegundosRepetida->setObjectName(QStringLiteral("seSegundosRepetida"));
+    seSegundosRepetida->setRange(0, 3600);
+    gf->addRow(labelFor(QStringLiteral("Ignorar lecturas repetidas durante (segundos):"), seSegundosRepetida),
+               seSegundosRepetida);
+    chkTonosDistintos = new QCheckBox(QStringLiteral("Tonos distintos"), tsGen);
+    chkTonosDistintos->setObjectName(QStringLiteral("chkTonosDistintos"));
+    gf->addRow(QString(), chkTonosDistintos);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
 
     const kv::BotonesDialogo botones =
@@ -138,6 +147,8 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdJornada->setText(TblConfig->fieldByName(QStringLiteral("jornada")).asString());
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
+    seSegundosRepetida->setValue(kv::LeerSegundosRepetida(*TblConfig));
+    chkTonosDistintos->setChecked(kv::LeerTonosDistintos(*TblConfig));
     {
         kv::TConfig listas;
         cbFormatoPlanilla->setCurrentIndex(listas.formatoPlanilla() == 1 ? 0 : 1);
@@ -201,6 +212,8 @@ void TFrmConfig::BtnAceptarClick()
         if (horaLeida_.isValid())
             TblConfig->setFieldValue(QStringLiteral("horaSalidaAuto"),
                                      QDateTime(horaLeida_.date(), dtpHoraSalidaAuto->time()));
+        TblConfig->setFieldValue(QStringLiteral("segundosRepetida"), seSegundosRepetida->value());
+        TblConfig->setFieldValue(QStringLiteral("tonosDistintos"), chkTonosDistintos->isChecked());
         TblConfig->post();
     } catch (...) {
         TblConfig->cancel();

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -42,6 +43,8 @@ public:
     QLineEdit* EdClave2 = nullptr;
     QLabel* LblHoraSalidaAuto = nullptr;
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
+    QSpinBox* seSegundosRepetida = nullptr;   // 0 = every read counts
+    QCheckBox* chkTonosDistintos = nullptr;
     QComboBox* cbFormatoPlanilla = nullptr;      // layout of the group lists (1 or 2)
     QCheckBox* chkIncluirCancelados = nullptr;   // lists include cancelled persons
     QPushButton* BtnAceptar = nullptr;

@@ -1,4 +1,5 @@
 #include "util/forms/DBNavigator.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TableCursor.h"
 #include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"

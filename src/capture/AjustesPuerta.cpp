@@ -1,0 +1,30 @@
+#include "capture/AjustesPuerta.h"
+#include "data/Database.h"
+#include "data/TDM.h"
+#include "settings/TConfig.h"
+
+namespace kv {
+
+AjustesPuerta::AjustesPuerta(QObject* parent) : QObject(parent)
+{
+    if (TablesDir().isEmpty()) return;
+    db_ = Database::forDirectory(TablesDir());
+    connect(db_.get(), &Database::tableChanged, this, [this](const QString& table) {
+        if (table == QLatin1String("config")) leer();
+    });
+    connect(db_.get(), &Database::resetAll, this, &AjustesPuerta::leer);
+    leer();
+}
+
+AjustesPuerta::~AjustesPuerta() = default;
+
+void AjustesPuerta::leer()
+{
+    // A settings row that cannot be read was already reported where it is shown; the
+    // door keeps working with what it has.
+    TConfig c;
+    segundosRepetida_ = c.segundosRepetida();
+    tonosDistintos_ = c.tonosDistintos();
+}
+
+} // namespace kv

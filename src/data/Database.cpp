@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/Schema.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QMap>
@@ -146,7 +147,18 @@ std::shared_ptr<Database> Database::forDirectory(const QString& dir)
         throw DbError(QStringLiteral("El directorio de tablas %1 no existe.").arg(QDir::toNativeSeparators(base)));
     if (!QFileInfo(file).isFile())
         throw DbError(QStringLiteral("El directorio %1 no contiene las tablas de un sitio.").arg(QDir::toNativeSeparators(base)));
-    return openFile(file);
+    auto db = openFile(file);
+    if (!db->columnsChecked_) {
+        db->columnsChecked_ = true;
+        // A site made before a field or an index was added gets it now; when the file cannot
+        // be written (locked, read-only) the readers fall back to the field's default.
+        try {
+            upgradeSite(*db);
+        } catch (const std::exception&) {
+        }
+        db->columnCache_.clear();
+    }
+    return db;
 }
 
 std::shared_ptr<Database> Database::siteList(const QString& workingDir)

@@ -81,6 +81,7 @@ private:
     QString path_;
     sqlite3* db_ = nullptr;
     int txDepth_ = 0;
+    bool columnsChecked_ = false;   // missing site columns added (forDirectory)
     QHash<QString, QVector<RowChange>> pending_;
     QStringList pendingOrder_;
     mutable QHash<QString, QVector<Column>> columnCache_;

@@ -15,6 +15,11 @@ struct TableDef {
 
 const QVector<TableDef>& siteTables();
 
+// Gives the tables of an older site the columns of siteTables() they lack, with their
+// defaults (so a site made before a field reads the field's default), and their missing
+// indexes. Done once per process when the site is first opened (Database::forDirectory).
+class Database;
+void upgradeSite(Database& db);
 // Creates DIR (and DIR/imagenes) with the empty tables of a site and its single Config row.
 // Raises DbError when the directory already holds a site.
 void createSite(const QString& dir);

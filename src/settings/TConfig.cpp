@@ -65,6 +65,11 @@ void TConfig::read()
     NumHorasPierdeAnio_ = int(f("NumHorasPierdeAnio").asInteger());
     anioactual_ = short(f("anioactual").asInteger());
     horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
+    // Added later than the rest: a site that could not get the column keeps the default.
+    if (tbl_->hasField(QStringLiteral("horaEntrada"))) {
+        const QTime t = f("horaEntrada").asTime();
+        if (t.isValid()) horaEntrada_ = t;
+    }
 }
 
 TConfig::~TConfig()

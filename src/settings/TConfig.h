@@ -33,6 +33,9 @@ public:
     int NumHorasPierdeAnio() const { return NumHorasPierdeAnio_; }
     short anioactual() const { return anioactual_; }
     QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
+    // First entry after this hour is a late arrival; 07:00:00 when unset or missing.
+    QTime horaEntrada() const { return horaEntrada_; }
+    static QTime horaEntradaPorDefecto() { return QTime(7, 0, 0); }
 
     // The error met while reading, kept when made with mostrarErrores=false ("" = none).
     QString error() const { return errorTexto_; }
@@ -62,6 +65,7 @@ private:
     int NumHorasPierdeAnio_ = 0;
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
+    QTime horaEntrada_ = horaEntradaPorDefecto();
 };
 
 // Shows an error caught by a handler: the program's own MyException in a box with caption

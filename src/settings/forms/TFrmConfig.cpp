@@ -100,6 +100,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     gf->addRow(LblHoraSalidaAuto, dtpHoraSalidaAuto);
     LblHoraSalidaAuto->setVisible(false);
     dtpHoraSalidaAuto->setVisible(false);
+    dtpHoraEntrada = new QTimeEdit(tsGen);
+    dtpHoraEntrada->setObjectName(QStringLiteral("dtpHoraEntrada"));
+    dtpHoraEntrada->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    gf->addRow(labelFor(QStringLiteral("Hora de entrada:"), dtpHoraEntrada), dtpHoraEntrada);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
 
     auto* buttons = new QHBoxLayout;
@@ -133,6 +137,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdJornada->setText(TblConfig->fieldByName(QStringLiteral("jornada")).asString());
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
+    {
+        const kv::TConfig config(false);
+        dtpHoraEntrada->setTime(config.horaEntrada());
+    }
 }
 
 TFrmConfig::~TFrmConfig() = default;
@@ -186,6 +194,8 @@ void TFrmConfig::BtnAceptarClick()
         if (horaLeida_.isValid())
             TblConfig->setFieldValue(QStringLiteral("horaSalidaAuto"),
                                      QDateTime(horaLeida_.date(), dtpHoraSalidaAuto->time()));
+        if (TblConfig->hasField(QStringLiteral("horaEntrada")))
+            TblConfig->setFieldValue(QStringLiteral("horaEntrada"), dtpHoraEntrada->time());
         TblConfig->post();
     } catch (...) {
         TblConfig->cancel();

@@ -40,6 +40,7 @@ public:
     QLineEdit* EdClave2 = nullptr;
     QLabel* LblHoraSalidaAuto = nullptr;
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
+    QTimeEdit* dtpHoraEntrada = nullptr;
     QPushButton* BtnAceptar = nullptr;
     QPushButton* BtnSalir = nullptr;
 

@@ -1,0 +1,56 @@
+// The hour after which a first entry is late: its field, older sites and the options box.
+#include "data/Database.h"
+#include "data/TDM.h"
+#include "settings/TConfig.h"
+#include "settings/forms/TFrmConfig.h"
+#include "support/FakeMessages.h"
+#include "support/TempSite.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QTimeEdit>
+
+using namespace kvtest;
+
+namespace {
+
+class HoraEntrada : public ::testing::Test {
+protected:
+    void SetUp() override { kv::SetTablesDir(site.tablesDir()); }
+    void TearDown() override { kv::SetTablesDir(QString()); }
+    TempSite site;
+    MessagesScope msgs;
+};
+
+TEST_F(HoraEntrada, OlderSiteGetsTheFieldWithItsDefaultWhenOpened)
+{
+    {
+        // A site made before the field: its Config row lacks the column.
+        auto db = kv::Database::openFile(QDir(site.tablesDir()).filePath(kv::Database::siteFileName()));
+        db->exec("ALTER TABLE Config DROP COLUMN horaEntrada");
+        db->exec("UPDATE Config SET NColegio = 'Antiguo'");
+    }
+    kv::Database::closeAll();
+    EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:00:00");
+    const kv::TConfig config(false);
+    EXPECT_EQ(config.error(), "");
+    EXPECT_EQ(config.NColegio(), "Antiguo");
+    EXPECT_EQ(config.horaEntrada(), QTime(7, 0, 0));
+}
+
+TEST_F(HoraEntrada, OptionsDialogShowsAndStoresTheHour)
+{
+    site.exec("update Config set horaEntrada = '06:45:00'");
+    {
+        TFrmConfig d;
+        ASSERT_NE(d.dtpHoraEntrada, nullptr);
+        EXPECT_EQ(d.dtpHoraEntrada->objectName(), "dtpHoraEntrada");
+        EXPECT_EQ(d.dtpHoraEntrada->time(), QTime(6, 45, 0));
+        d.dtpHoraEntrada->setTime(QTime(7, 15, 30));
+        d.BtnAceptarClick();
+    }
+    EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:15:30");
+    EXPECT_EQ(kv::TConfig(false).horaEntrada(), QTime(7, 15, 30));
+}
+
+} // namespace

@@ -1,33 +1,34 @@
 #include "reports/GraficoAsistencia.h"
-#include "data/Query.h"
+#include "data/Database.h"
+#include <QDate>
 #include <QMap>
 #include <QPainter>
 
-namespace kv {
+namespace kv::rpt {
 
-DatosGraficoAsistencia DatosGrafico(Query& q)
+DatosGraficoAsistencia DatosGrafico(const ResultSet& rs)
 {
     DatosGraficoAsistencia d;
     QMap<int, BarraAsistencia> categorias;   // ordered by category
-    for (q.first(); !q.eof(); q.next()) {
-        const Field grado = q.fieldByName(QStringLiteral("igrado"));
-        const int presentes = int(q.fieldByName(QStringLiteral("presentes")).asInteger());
-        const int personas = int(q.fieldByName(QStringLiteral("personas")).asInteger());
+    const int cFecha = rs.columnIndex(QStringLiteral("fecha")), cGrado = rs.columnIndex(QStringLiteral("igrado"));
+    const int cPresentes = rs.columnIndex(QStringLiteral("presentes")), cPersonas = rs.columnIndex(QStringLiteral("personas"));
+    for (const auto& row : rs.rows) {
+        const QVariant grado = row.value(cGrado);
+        const int presentes = row.value(cPresentes).toInt();
+        const int personas = row.value(cPersonas).toInt();
         if (grado.isNull()) {
             BarraAsistencia b;
-            b.etiqueta = q.fieldByName(QStringLiteral("fecha")).asDate().toString(QStringLiteral("dd/MM"));
+            b.etiqueta = QDate::fromString(row.value(cFecha).toString(), Qt::ISODate).toString(QStringLiteral("dd/MM"));
             b.presentes = presentes;
             b.esperadas = personas;
             d.porDia.append(b);
         } else {
-            const int g = int(grado.asInteger());
-            BarraAsistencia& b = categorias[g];
-            b.etiqueta = QStringLiteral("Cat %1").arg(g);
+            BarraAsistencia& b = categorias[grado.toInt()];
+            b.etiqueta = QStringLiteral("Cat %1").arg(grado.toInt());
             b.presentes += presentes;
             b.esperadas += personas;
         }
     }
-    q.first();
     d.porCategoria = categorias.values().toVector();
     return d;
 }
@@ -119,4 +120,4 @@ void DibujarGraficoAsistencia(QPainter& p, const QRectF& area, const DatosGrafic
     p.restore();
 }
 
-} // namespace kv
+} // namespace kv::rpt

@@ -9,8 +9,10 @@
 class QPainter;
 
 namespace kv {
+struct ResultSet;
+}
 
-class Query;
+namespace kv::rpt {
 
 struct BarraAsistencia {
     QString etiqueta;          // "02/11" for a day, "Cat 3" for a category
@@ -26,12 +28,11 @@ struct DatosGraficoAsistencia {
     bool vacio() const { return porDia.isEmpty(); }
 };
 
-// Gathers the bars from the rows of ConsultarAsistenciaPorDia (the query is left on its
-// first row).
-DatosGraficoAsistencia DatosGrafico(Query& q);
+// Gathers the bars from the rows of ConsultarAsistenciaPorDia.
+DatosGraficoAsistencia DatosGrafico(const ResultSet& rs);
 
 // Draws both panels inside `area` (any unit: sizes follow the area). With no school day it
 // writes "Sin días lectivos en el rango." instead.
 void DibujarGraficoAsistencia(QPainter& p, const QRectF& area, const DatosGraficoAsistencia& d);
 
-} // namespace kv
+} // namespace kv::rpt

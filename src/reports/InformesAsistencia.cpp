@@ -1,7 +1,7 @@
 #include "reports/InformesAsistencia.h"
 #include "data/Query.h"
 
-namespace kv {
+namespace kv::rpt {
 
 namespace {
 
@@ -120,4 +120,4 @@ void ConsultarAsistenciaPorDia(const QString& tablesDir, Query& q, const RangoAs
     EjecutarSQL(tablesDir, q, sql, parametros(r));
 }
 
-} // namespace kv
+} // namespace kv::rpt

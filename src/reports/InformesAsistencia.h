@@ -7,22 +7,16 @@
 // visitor badge): holidays and weekends without entries are no days at all. The persons
 // counted as expected at school are those of the category range that are not suspended
 // (a suspended code cannot come in, so it would always show as absent).
-#include <QDate>
-#include <QString>
-#include <QTime>
+#include "reports/MovementReports.h"
 
 namespace kv {
-
 class Query;
+}
 
-// Both ranges are inclusive; a first day after the last or a lower category above the
-// upper one gives no rows.
-struct RangoAsistencia {
-    int gradoDesde = 0;
-    int gradoHasta = 0;
-    QDate desde;
-    QDate hasta;
-};
+namespace kv::rpt {
+
+// Both ranges of RangoAsistencia are inclusive; a first day after the last or a lower
+// category above the upper one gives no rows.
 
 // Every person's first entry of each day that comes after `horaEntrada` (the hour itself is
 // on time). Columns: igrado, igrupo, codigo, nestudiante, fecha, hora, minutos (late, a
@@ -45,4 +39,4 @@ void ConsultarInasistenciasConsecutivas(const QString& tablesDir, Query& q, cons
 // category has no persons). Ordered by day, then category.
 void ConsultarAsistenciaPorDia(const QString& tablesDir, Query& q, const RangoAsistencia& r);
 
-} // namespace kv
+} // namespace kv::rpt

@@ -70,6 +70,11 @@ void TConfig::read()
         const QTime t = f("horaEntrada").asTime();
         if (t.isValid()) horaEntrada_ = t;
     }
+    // Added later: older sites do not have them yet.
+    if (tbl_->hasField(QStringLiteral("formatoPlanilla")) && !f("formatoPlanilla").isNull())
+        formatoPlanilla_ = int(f("formatoPlanilla").asInteger());
+    if (tbl_->hasField(QStringLiteral("incluirCancelados")))
+        incluirCancelados_ = f("incluirCancelados").asBoolean();
 }
 
 TConfig::~TConfig()
@@ -91,6 +96,39 @@ void TConfig::store(const char* field, const QString& value, QString& member)
         tbl_->setFieldValue(QString::fromLatin1(field), value);
         tbl_->post();
         member = value;
+    } catch (const std::exception&) {
+        if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
+        MostrarErrorActual();
+    }
+}
+
+void TConfig::setListas(int formato, bool incluir)
+{
+    try {
+        if (!tbl_ || !tbl_->isActive()) throw DbError(QStringLiteral("La tabla Config no está abierta."));
+        auto db = Database::forDirectory(TablesDir());
+        const QString table = db->tableName(QStringLiteral("Config"));
+        if (!tbl_->hasField(QStringLiteral("formatoPlanilla")) || !tbl_->hasField(QStringLiteral("incluirCancelados"))) {
+            tbl_->close();
+            bool hasFormato = false, hasIncluir = false;
+            for (const Column& c : db->columns(table)) {
+                hasFormato |= c.name.compare(QLatin1String("formatoPlanilla"), Qt::CaseInsensitive) == 0;
+                hasIncluir |= c.name.compare(QLatin1String("incluirCancelados"), Qt::CaseInsensitive) == 0;
+            }
+            Transaction tx(*db);
+            if (!hasFormato)
+                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN formatoPlanilla INTEGER DEFAULT 1").arg(table));
+            if (!hasIncluir)
+                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN incluirCancelados BOOLEAN DEFAULT 0").arg(table));
+            tx.commit();
+            tbl_->open();
+        }
+        tbl_->edit();
+        tbl_->setFieldValue(QStringLiteral("formatoPlanilla"), formato);
+        tbl_->setFieldValue(QStringLiteral("incluirCancelados"), incluir);
+        tbl_->post();
+        formatoPlanilla_ = formato;
+        incluirCancelados_ = incluir;
     } catch (const std::exception&) {
         if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
         MostrarErrorActual();

@@ -51,6 +51,13 @@ public:
     int FormatoLista = 0;
     bool IncluirCancelados = false;
 
+    // The stored list settings: layout of the group lists (1 = first layout) and whether
+    // they include cancelled persons. A site made before these fields reads 1 and false.
+    int formatoPlanilla() const { return formatoPlanilla_; }
+    bool incluirCancelados() const { return incluirCancelados_; }
+    // Stores both, adding the two fields to the Config table when it lacks them.
+    void setListas(int formato, bool incluirCancelados);
+
 private:
     void read();
     void store(const char* field, const QString& value, QString& member);
@@ -66,6 +73,8 @@ private:
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
     QTime horaEntrada_ = horaEntradaPorDefecto();
+    int formatoPlanilla_ = 1;
+    bool incluirCancelados_ = false;
 };
 
 // Shows an error caught by a handler: the program's own MyException in a box with caption

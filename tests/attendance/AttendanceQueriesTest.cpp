@@ -30,12 +30,6 @@ protected:
         site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt) values (?, ?, ?, ?)",
                   {codigo, fecha, hora, QString::fromLatin1(tipo)});
     }
-    kv::Query run(void (*f)(const QString&, kv::Query&, const kv::RangoAsistencia&), const kv::RangoAsistencia& r)
-    {
-        kv::Query q;
-        f(site.tablesDir(), q, r);
-        return q;
-    }
     static QStringList column(kv::Query& q, const char* name)
     {
         QStringList out;
@@ -69,7 +63,7 @@ TEST_F(AttendanceQueries, LateArrivalIsTheFirstEntryOfTheDayAfterTheHour)
     mov("VISIT01", dia(0), "09:00:00");
 
     kv::Query q;
-    kv::ConsultarLlegadasTarde(site.tablesDir(), q, {1, 2, dia(0), dia(8)}, QTime(7, 0, 0));
+    kv::rpt::ConsultarLlegadasTarde(site.tablesDir(), q, {dia(0), dia(8), 1, 2}, QTime(7, 0, 0));
     struct Row { const char* codigo; QDate fecha; const char* hora; int minutos, llegadas, total; };
     const Row expected[] = {
         {"P04", dia(0), "07:20:00", 20, 1, 20},   // group A before B
@@ -91,7 +85,7 @@ TEST_F(AttendanceQueries, LateArrivalIsTheFirstEntryOfTheDayAfterTheHour)
     }
 
     // A later hour turns the one-second and the ten-minute arrivals into punctual ones.
-    kv::ConsultarLlegadasTarde(site.tablesDir(), q, {1, 2, dia(0), dia(8)}, QTime(7, 10, 0));
+    kv::rpt::ConsultarLlegadasTarde(site.tablesDir(), q, {dia(0), dia(8), 1, 2}, QTime(7, 10, 0));
     EXPECT_EQ(column(q, "codigo"), QStringList({"P04"}));
 }
 
@@ -126,7 +120,7 @@ TEST_F(Absences, RunsCountSchoolDaysUpToTheLastDayOfTheRange)
     presente("A06", {8});
 
     kv::Query q;
-    kv::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {1, 2, dia(0), dia(9)}, 3);
+    kv::rpt::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {dia(0), dia(9), 1, 2}, 3);
     EXPECT_EQ(column(q, "codigo"), QStringList({"A01", "A03", "A04"}));
     EXPECT_EQ(column(q, "dias"), QStringList({"7", "3", "3"}));
     q.first();
@@ -138,12 +132,12 @@ TEST_F(Absences, RunsCountSchoolDaysUpToTheLastDayOfTheRange)
     EXPECT_EQ(q.fieldByName("desde").asDate(), dia(4));    // Friday, over the weekend
 
     // The run broken by Friday's entry is two days long; K = 2 adds it.
-    kv::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {1, 2, dia(0), dia(9)}, 2);
+    kv::rpt::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {dia(0), dia(9), 1, 2}, 2);
     EXPECT_EQ(column(q, "codigo"), QStringList({"A01", "A03", "A04", "A02"}));
-    kv::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {1, 2, dia(0), dia(9)}, 0);
+    kv::rpt::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {dia(0), dia(9), 1, 2}, 0);
     EXPECT_EQ(column(q, "codigo").size(), 4);   // FELIPE came on the last day
     // A range ending on Thursday: CELIA came that day; ANA missed four.
-    kv::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {1, 2, dia(0), dia(3)}, 1);
+    kv::rpt::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, {dia(0), dia(3), 1, 2}, 1);
     EXPECT_EQ(column(q, "codigo"), QStringList({"A01", "A06", "A02"}));
     EXPECT_EQ(column(q, "dias"), QStringList({"4", "4", "1"}));
 }
@@ -167,7 +161,7 @@ TEST_F(AttendanceQueries, DailyAttendancePerCategoryAndForTheWholeRange)
     mov("VISIT01", dia(2), "10:00:00");              // no school day
 
     kv::Query q;
-    kv::ConsultarAsistenciaPorDia(site.tablesDir(), q, {1, 3, dia(0), dia(6)});
+    kv::rpt::ConsultarAsistenciaPorDia(site.tablesDir(), q, {dia(0), dia(6), 1, 3});
     struct Row { QDate fecha; const char* igrado; int personas, presentes; const char* porcentaje; };
     const Row expected[] = {
         {dia(0), "1", 2, 2, "100"}, {dia(0), "2", 2, 1, "50"}, {dia(0), "3", 0, 0, ""}, {dia(0), "", 4, 3, "75"},
@@ -186,7 +180,7 @@ TEST_F(AttendanceQueries, DailyAttendancePerCategoryAndForTheWholeRange)
     }
 
     // Only the chosen categories, in the rows and in the total.
-    kv::ConsultarAsistenciaPorDia(site.tablesDir(), q, {2, 2, dia(0), dia(0)});
+    kv::rpt::ConsultarAsistenciaPorDia(site.tablesDir(), q, {dia(0), dia(0), 2, 2});
     EXPECT_EQ(column(q, "igrado"), QStringList({"2", ""}));
     EXPECT_EQ(column(q, "porcentaje"), QStringList({"50", "50"}));
 }
@@ -196,20 +190,20 @@ TEST_F(AttendanceQueries, EmptyRangesGiveNoRows)
     persona(1, "A", "E01", "UNO");
     mov("E01", dia(0), "08:00:00");
     mov("E01", dia(1), "08:00:00");
-    const kv::RangoAsistencia vacios[] = {
-        {1, 1, dia(1), dia(0)},    // first day after the last
-        {1, 1, dia(3), dia(6)},    // days without any movement
-        {2, 1, dia(0), dia(1)},    // lower category above the upper one
+    const kv::rpt::RangoAsistencia vacios[] = {
+        {dia(1), dia(0), 1, 1},    // first day after the last
+        {dia(3), dia(6), 1, 1},    // days without any movement
+        {dia(0), dia(1), 2, 1},    // lower category above the upper one
     };
     for (const auto& r : vacios) {
         SCOPED_TRACE(r.desde.toString(Qt::ISODate).toStdString() + " " + std::to_string(r.gradoDesde));
         kv::Query q;
-        kv::ConsultarLlegadasTarde(site.tablesDir(), q, r, QTime(7, 0, 0));
+        kv::rpt::ConsultarLlegadasTarde(site.tablesDir(), q, r, QTime(7, 0, 0));
         EXPECT_TRUE(q.isActive());
         EXPECT_EQ(q.recordCount(), 0);
-        kv::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, r, 1);
+        kv::rpt::ConsultarInasistenciasConsecutivas(site.tablesDir(), q, r, 1);
         EXPECT_EQ(q.recordCount(), 0);
-        kv::ConsultarAsistenciaPorDia(site.tablesDir(), q, r);
+        kv::rpt::ConsultarAsistenciaPorDia(site.tablesDir(), q, r);
         EXPECT_EQ(q.recordCount(), 0);
     }
 }

@@ -5,6 +5,8 @@
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
+#include "reports/forms/AsistenciaCommands.h"
+#include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "settings/UserLevel.h"
@@ -113,6 +115,8 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     // Movements already published live on in the remote database; the local table keeps
     // only those still to send.
     kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
+    new ReportCommands(*this, this);
+    new AsistenciaCommands(*this, this);
     guarda.hecho = true;
 }
 

@@ -3,6 +3,8 @@
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -78,6 +80,14 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdEncabezado2 = lineEdit("EdEncabezado2", tsCab);
     cf->addRow(labelFor(QStringLiteral("Encabezado1:"), EdEncabezado1), EdEncabezado1);
     cf->addRow(labelFor(QStringLiteral("Encabezado2:"), EdEncabezado2), EdEncabezado2);
+    cbFormatoPlanilla = new QComboBox(tsCab);
+    cbFormatoPlanilla->setObjectName(QStringLiteral("cbFormatoPlanilla"));
+    cbFormatoPlanilla->addItem(QStringLiteral("1: fallas, período y definitiva"), 1);
+    cbFormatoPlanilla->addItem(QStringLiteral("2: control de asistencia y de evaluación"), 2);
+    cf->addRow(labelFor(QStringLiteral("Formato de planillas:"), cbFormatoPlanilla), cbFormatoPlanilla);
+    chkIncluirCancelados = new QCheckBox(QStringLiteral("Incluir en las planillas a quienes cancelaron"), tsCab);
+    chkIncluirCancelados->setObjectName(QStringLiteral("chkIncluirCancelados"));
+    cf->addRow(QString(), chkIncluirCancelados);
     pgConfig->addTab(tsCab, QStringLiteral("Cabecera de Informes"));
 
     // ---- General ----
@@ -138,7 +148,9 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
     {
-        const kv::TConfig config(false);
+        kv::TConfig config(false);
+        cbFormatoPlanilla->setCurrentIndex(config.formatoPlanilla() == 1 ? 0 : 1);
+        chkIncluirCancelados->setChecked(config.incluirCancelados());
         dtpHoraEntrada->setTime(config.horaEntrada());
     }
 }
@@ -202,6 +214,11 @@ void TFrmConfig::BtnAceptarClick()
         throw;
     }
     TblConfig->flushBuffers();
+    {
+        // Through the settings record: it adds the two fields to a site made before them.
+        kv::TConfig listas;
+        listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+    }
     kv::Messages::instance().showMessage(
         QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),
         QStringLiteral("Información"));

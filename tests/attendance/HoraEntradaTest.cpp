@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QLabel>
 #include <QTimeEdit>
 
 using namespace kvtest;
@@ -46,6 +47,10 @@ TEST_F(HoraEntrada, OptionsDialogShowsAndStoresTheHour)
         ASSERT_NE(d.dtpHoraEntrada, nullptr);
         EXPECT_EQ(d.dtpHoraEntrada->objectName(), "dtpHoraEntrada");
         EXPECT_EQ(d.dtpHoraEntrada->time(), QTime(6, 45, 0));
+        const auto labels = d.findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) {
+            return l->buddy() == d.dtpHoraEntrada && l->text() == "Hora de entrada:";
+        }));
         d.dtpHoraEntrada->setTime(QTime(7, 15, 30));
         d.BtnAceptarClick();
     }

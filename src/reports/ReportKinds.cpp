@@ -138,7 +138,8 @@ PreparedReport persona(const QString& dir, const ReportArgs& a)
     if (!a.has(QStringLiteral("nombre"))) {
         const ResultSet n =
             RunReportQuery(dir, QStringLiteral("select nestudiante from estudiantes where codigo=?"), {codigo});
-        nombre = n.rows.isEmpty() ? QString() : n.rows[0].value(0).toString();
+        // A visitor is not in the register: the name stored with the movement serves.
+        nombre = n.rows.isEmpty() ? ReportRow(&rs, 0).text(QStringLiteral("nestudiante")) : n.rows[0].value(0).toString();
     }
     const TitleBlock t = LeerTitulo();
     return finish(TfrmRptInformeUnEstudiante(t, nombre), std::move(rs), t);

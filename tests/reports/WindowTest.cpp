@@ -126,8 +126,9 @@ TEST_F(ReportWindow, GroupCommandsMessages)
     action("UnGrupo1")->trigger();
     ASSERT_EQ(h.msgs->questions.size(), 1u);
     EXPECT_EQ(h.msgs->questions[0].text, "¿Tiene la impresora preparada?");
-    if (QPrinterInfo::availablePrinters().isEmpty())
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
         EXPECT_TRUE(h.msgs->lastText().startsWith("No hay ninguna impresora instalada."));
+    }
 
     // "Una categoría": a subject not assigned to the group is reported, the list still shows.
     h.msgs->shown.clear();
@@ -135,6 +136,41 @@ TEST_F(ReportWindow, GroupCommandsMessages)
     ASSERT_EQ(previews.shown.size(), 1u);
     EXPECT_TRUE(h.msgs->lastText().contains("no existe en ese grado. Seleccione de nuevo"));
     EXPECT_TRUE(previews.shown[0].pages[0].find("Firma del profesor:"));
+}
+
+TEST_F(ReportWindow, OneGroupPrintsOneListPerSubjectAskingAboutWhatIsMissing)
+{
+    h.site.exec("insert into AbaMaterias (IGrado, IMateria, NMateria) values (1, 'BIO', 'Biología'), (1, 'MAT', 'Matemáticas')");
+    h.site.exec("insert into AbaProfesores (IProfesor, NProfesor) values ('P1', 'Profe Uno')");
+    h.site.exec("insert into MovMat (IGrado, IGrupo, IMateria, IProfesor) values (1, 'A', 'MAT', 'P1')");
+    std::vector<PageModel> printed;
+    ImpresionHook = [&](const PageModel& m) { printed.push_back(m); };
+    struct Unhook { ~Unhook() { ImpresionHook = nullptr; } } unhook;
+
+    // Printer ready; Biología has no teacher assigned: go on.
+    h.msgs->answers = {true, true};
+    action("UnGrupo1")->trigger();
+    ASSERT_EQ(h.msgs->questions.size(), 2u);
+    EXPECT_EQ(h.msgs->questions[1].text, "Profesor:  no encontrado:Continúa?");
+    EXPECT_EQ(h.msgs->questions[1].caption, "Advertencia");
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_TRUE(printed[0].pages[0].find("Biología"));
+    EXPECT_TRUE(printed[1].pages[0].find("Matemáticas"));
+    EXPECT_TRUE(printed[1].pages[0].find("Profe Uno"));
+    EXPECT_TRUE(printed[1].pages[0].find("ANA"));
+    EXPECT_TRUE(previews.shown.empty());
+
+    // Answering No stops before the first list.
+    printed.clear();
+    h.msgs->questions.clear();
+    h.msgs->answers = {true, false};
+    action("UnGrupo1")->trigger();
+    EXPECT_EQ(h.msgs->questions.size(), 2u);
+    EXPECT_TRUE(printed.empty());
+    // Not ready: nothing at all.
+    h.msgs->answers = {false};
+    action("UnGrupo1")->trigger();
+    EXPECT_TRUE(printed.empty());
 }
 
 TEST_F(ReportWindow, PreviewPagesZoomSaveExportAndReopen)

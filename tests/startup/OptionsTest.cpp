@@ -185,7 +185,9 @@ TEST(OptionsCommandTest, AConfigTableThatCannotBeOpenedIsShownAndNoDialogAppears
 TEST_F(OptionsTest, ListSettingsAreAddedToAnOlderSiteWhenStored)
 {
     // A site made before the two list fields opens with their defaults.
-    ASSERT_TRUE(site.scalar("select count(*) from pragma_table_info('Config') where name='formatoPlanilla'") == "0");
+    site.db()->exec("ALTER TABLE Config DROP COLUMN formatoPlanilla");
+    site.db()->exec("ALTER TABLE Config DROP COLUMN incluirCancelados");
+    ASSERT_EQ(site.scalar("select count(*) from pragma_table_info('Config') where name='formatoPlanilla'"), "0");
     TFrmConfig d;
     EXPECT_EQ(d.cbFormatoPlanilla->currentData().toInt(), 1);
     EXPECT_FALSE(d.chkIncluirCancelados->isChecked());

@@ -218,9 +218,11 @@ void MostrarVistaPrevia(const PageModel& model, bool exportaciones, QWidget* par
     w.exec();
 }
 
+std::function<void(const PageModel&)> ImpresionHook;
+
 bool HayImpresora(bool avisar)
 {
-    if (hayImpresora()) return true;
+    if (ImpresionHook || hayImpresora()) return true;
     if (avisar) Messages::instance().showMessage(kSinImpresora, QStringLiteral("Imprimir"), MsgIcon::Warning);
     return false;
 }
@@ -228,6 +230,10 @@ bool HayImpresora(bool avisar)
 bool ImprimirInforme(const PageModel& model, QWidget* parent, QPrinter* printer)
 {
     if (!HayImpresora(true)) return false;
+    if (ImpresionHook) {
+        ImpresionHook(model);
+        return true;
+    }
     QPrinter own(QPrinter::HighResolution);
     QPrinter& p = printer ? *printer : own;
     p.setFullPage(true);

@@ -58,6 +58,9 @@ namespace kv::rpt {
 void MostrarVistaPrevia(const PageModel& model, bool exportaciones, QWidget* parent);
 extern std::function<void(TFrmPreview&)> VistaPreviaHook;
 
+// While installed (tests), printing hands each report to this hook instead of a printer.
+extern std::function<void(const PageModel&)> ImpresionHook;
+
 // Whether a printer is installed; with none and avisar=true it says so.
 bool HayImpresora(bool avisar);
 

@@ -82,6 +82,12 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
     return ahora;
 }
 
+void BorrarMovimientosSubidos(const QString& tablesDir)
+{
+    Query q;
+    EjecutarSQL(tablesDir, q, QStringLiteral("delete from entradassalidas where subido=true"));
+}
+
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
 {
     return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;

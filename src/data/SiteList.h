@@ -11,7 +11,5 @@ namespace kv {
 QStringList NombresSitios();
 // Tables directory of the first row with exactly that name; none when there is no such row.
 std::optional<QString> RutaTablasDeSitio(const QString& nombre);
-// Name of the site at row `numero` (counting from 1); empty when there is no such row.
-QString NombreSitioEnFila(int numero);
 
 } // namespace kv

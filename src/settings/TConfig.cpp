@@ -1,25 +1,10 @@
 #include "settings/TConfig.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
-#include "util/Messages.h"
-#include "util/MyException.h"
 
 namespace kv {
 
-void MostrarErrorActual()
-{
-    try {
-        throw;
-    } catch (const MyException& e) {
-        Messages::instance().showMessage(e.message(), QStringLiteral("Error"), MsgIcon::Error);
-    } catch (const DbError& e) {
-        Messages::instance().showError(e.message());
-    } catch (const std::exception& e) {
-        Messages::instance().showError(QString::fromLocal8Bit(e.what()));
-    }
-}
-
-TConfig::TConfig(bool mostrarErrores)
+TConfig::TConfig()
 {
     if (TablesDir().isEmpty()) return;
     try {
@@ -28,23 +13,9 @@ TConfig::TConfig(bool mostrarErrores)
         tbl_->open();
         read();
     } catch (const std::exception& e) {
-        if (mostrarErrores) {
-            MostrarErrorActual();
-        } else {
-            error_ = std::current_exception();
-            errorTexto_ = QString::fromUtf8(e.what());
-            if (errorTexto_.isEmpty()) errorTexto_ = QStringLiteral("?");
-        }
-    }
-}
-
-void TConfig::mostrarError() const
-{
-    if (!error_) return;
-    try {
-        std::rethrow_exception(error_);
-    } catch (const std::exception&) {
-        MostrarErrorActual();
+        error_ = std::current_exception();
+        errorTexto_ = QString::fromUtf8(e.what());
+        if (errorTexto_.isEmpty()) errorTexto_ = QStringLiteral("?");
     }
 }
 
@@ -79,13 +50,8 @@ void TConfig::read()
 
 TConfig::~TConfig()
 {
-    if (!tbl_) return;
-    try {
-        if (tbl_->isActive()) tbl_->flushBuffers();
-        tbl_->close();
-    } catch (const std::exception&) {
-        MostrarErrorActual();
-    }
+    // Closing a cursor only lets go of it; there is nothing left to fail or to report.
+    if (tbl_) tbl_->close();
 }
 
 void TConfig::store(const char* field, const QString& value, QString& member)
@@ -98,7 +64,7 @@ void TConfig::store(const char* field, const QString& value, QString& member)
         member = value;
     } catch (const std::exception&) {
         if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
-        MostrarErrorActual();
+        throw;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -200,6 +201,8 @@ TEST_F(MainWindowTest, AFailedConstructionLeavesNoMainWindowBehind)
     rawExec(h.site.tablesDir(), "CREATE TRIGGER no_borrar BEFORE DELETE ON entradasSalidas "
                                 "BEGIN SELECT RAISE(ABORT, 'borrado impedido'); END");
     EXPECT_THROW(h.start(), kv::DbError);
-    EXPECT_EQ(FrmMain, nullptr);
+    EXPECT_EQ(h.w, nullptr);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_NE(top->objectName(), "FrmMain");   // no half-made window left on screen
     EXPECT_EQ(h.site.count("entradasSalidas"), 1);
 }

@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmClave.h"
+#include "util/forms/ErrorDisplay.h"
 #include "platform/QuitRequest.h"
 #include "util/Messages.h"
 #include <QCloseEvent>
@@ -26,6 +27,7 @@ TFrmClave::TFrmClave(QWidget* parent)
     : QDialog(parent), config_(std::make_unique<kv::TConfig>()),
       login_(config_->clave(), config_->claveConsultor())
 {
+    kv::MostrarExcepcion(config_->excepcion());
     setObjectName(QStringLiteral("FrmClave"));
     setWindowTitle(QStringLiteral("Verificación de usuario"));
     setModal(true);
@@ -164,9 +166,13 @@ void TFrmClave::BtnGuardarClick()
         kv::Messages::instance().showMessage(msg);
         return;
     }
-    config_->setClaveConsultor(EdClaveVerifica->text());
     // Only a stored change counts; the record keeps the old value when the post failed.
-    if (config_->claveConsultor() != EdClaveVerifica->text()) return;
+    try {
+        config_->setClaveConsultor(EdClaveVerifica->text());
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
     login_.setClaveConsultor(config_->claveConsultor());
     PnlCambiarClave->setVisible(false);
 }

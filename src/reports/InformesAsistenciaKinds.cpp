@@ -75,7 +75,7 @@ ResultSet ConTotalesPorPersona(const ResultSet& tarde)
 PreparedReport InformeLlegadasTarde(const QString& dir, const ReportArgs& a)
 {
     const RangoAsistencia r = rangoAsistencia(dir, a);
-    const QTime hora = a.time(QStringLiteral("hora-entrada"), TConfig(false).horaEntrada());
+    const QTime hora = a.time(QStringLiteral("hora-entrada"), TConfig().horaEntrada());
     Query q;
     ConsultarLlegadasTarde(dir, q, r, hora);
     const TitleBlock t = LeerTitulo();

@@ -97,7 +97,7 @@ void TConfig::setListas(int formato, bool incluir)
         incluirCancelados_ = incluir;
     } catch (const std::exception&) {
         if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
-        MostrarErrorActual();
+        throw;
     }
 }
 

@@ -33,7 +33,7 @@ TEST_F(HoraEntrada, OlderSiteGetsTheFieldWithItsDefaultWhenOpened)
     }
     kv::Database::closeAll();
     EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:00:00");
-    const kv::TConfig config(false);
+    const kv::TConfig config;
     EXPECT_EQ(config.error(), "");
     EXPECT_EQ(config.NColegio(), "Antiguo");
     EXPECT_EQ(config.horaEntrada(), QTime(7, 0, 0));
@@ -55,7 +55,7 @@ TEST_F(HoraEntrada, OptionsDialogShowsAndStoresTheHour)
         d.BtnAceptarClick();
     }
     EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:15:30");
-    EXPECT_EQ(kv::TConfig(false).horaEntrada(), QTime(7, 15, 30));
+    EXPECT_EQ(kv::TConfig().horaEntrada(), QTime(7, 15, 30));
 }
 
 } // namespace

@@ -197,7 +197,7 @@ TEST_F(OptionsTest, ListSettingsAreAddedToAnOlderSiteWhenStored)
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(msgs->shown.size(), 1u) << msgs->lastText().toStdString();
     EXPECT_EQ(stored("formatoPlanilla"), "2");
-    EXPECT_TRUE(kv::TConfig(false).incluirCancelados());
+    EXPECT_TRUE(kv::TConfig().incluirCancelados());
     EXPECT_EQ(stored("Encabezado1"), "E1");
     TFrmConfig again;
     EXPECT_EQ(again.cbFormatoPlanilla->currentData().toInt(), 2);

@@ -1,6 +1,7 @@
 #include "reports/forms/AsistenciaCommands.h"
 #include "reports/forms/TfrmInformesAsistencia.h"
 #include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/forms/MainShell.h"
 #include <QAction>
 
@@ -38,7 +39,7 @@ void AsistenciaCommands::abrir()
         Dialog dlg(shell_.shellWindow());
         dlg.exec();
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     enCurso_ = false;
 }

@@ -7,6 +7,7 @@
 #include "reports/forms/TfrmEntradasSalidas.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/forms/MainShell.h"
 #include <QAction>
 #include <QApplication>
@@ -27,7 +28,7 @@ void guarded(bool& busy, F f)
     } catch (const ReportError& e) {
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     busy = false;
 }

@@ -4,6 +4,7 @@
 #include "reports/InformesAsistencia.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,7 +16,7 @@
 TfrmLlegadasTarde::TfrmLlegadasTarde(QWidget* parent) : TfrmRangoInforme(parent, QStringLiteral("Llegadas tarde"))
 {
     setObjectName(QStringLiteral("frmLlegadasTarde"));
-    lblHoraEntrada = new QLabel(kv::TConfig(false).horaEntrada().toString(QStringLiteral("HH:mm:ss")), this);
+    lblHoraEntrada = new QLabel(kv::TConfig().horaEntrada().toString(QStringLiteral("HH:mm:ss")), this);
     lblHoraEntrada->setObjectName(QStringLiteral("lblHoraEntrada"));
     grid->addWidget(new QLabel(QStringLiteral("Hora de entrada:"), this), 4, 0);
     grid->addWidget(lblHoraEntrada, 4, 1);
@@ -89,7 +90,7 @@ void TfrmAsistenciaDiaria::btnVerClick()
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
         return;
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         return;
     }
     const kv::ResultSet& rs = q.result();

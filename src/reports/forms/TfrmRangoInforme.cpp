@@ -4,6 +4,7 @@
 #include "settings/TConfig.h"
 #include "util/Clock.h"
 #include "util/Messages.h"
+#include "util/forms/ErrorDisplay.h"
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>
@@ -50,7 +51,7 @@ TfrmRangoInforme::TfrmRangoInforme(QWidget* parent, const QString& caption) : QD
     try {
         std::tie(first, last) = kv::rpt::RangoCategorias(kv::TablesDir());
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
     }
     grid = new QGridLayout(this);
     auto* titulo = new QLabel(QStringLiteral("Categorías a considerar:"), this);
@@ -111,7 +112,7 @@ void TfrmRangoInforme::btnAceptarClick()
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
         return;
     } catch (...) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         return;
     }
     kv::rpt::MostrarInforme(r, true, this);

@@ -149,7 +149,7 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
     {
-        kv::TConfig config(false);
+        kv::TConfig config;
         cbFormatoPlanilla->setCurrentIndex(config.formatoPlanilla() == 1 ? 0 : 1);
         chkIncluirCancelados->setChecked(config.incluirCancelados());
         dtpHoraEntrada->setTime(config.horaEntrada());

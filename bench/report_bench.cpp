@@ -189,6 +189,10 @@ int main(int argc, char** argv)
     semana.set(QStringLiteral("desde"), kLunes.toString(Qt::ISODate));
     semana.set(QStringLiteral("hasta"), kLunes.addDays(7).toString(Qt::ISODate));
     semana.set(QStringLiteral("dias"), QStringLiteral("3"));
+    // Late arrivals of one day (the list asked for every morning) and of the whole week.
+    kv::rpt::ReportArgs lunes = semana;
+    lunes.set(QStringLiteral("hasta"), kLunes.toString(Qt::ISODate));
+    run(grande, "tarde", lunes, QDir(tmp.path()).filePath(QStringLiteral("tarde-dia.pdf")));
     for (const char* kind : {"tarde", "consecutivas", "diaria"})
         run(grande, kind, semana, QDir(tmp.path()).filePath(QString::fromLatin1(kind) + QStringLiteral(".pdf")));
     kv::SetTablesDir(QString());

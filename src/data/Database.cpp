@@ -150,13 +150,12 @@ std::shared_ptr<Database> Database::forDirectory(const QString& dir)
     auto db = openFile(file);
     if (!db->columnsChecked_) {
         db->columnsChecked_ = true;
-        // A site made before a field or an index was added gets it now; when the file cannot
-        // be written (locked, read-only) the readers fall back to the field's default.
+        // A site made before an index was added gets it now; when the file cannot be
+        // written (locked, read-only) it goes on without it.
         try {
-            upgradeSite(*db);
+            addMissingIndexes(*db);
         } catch (const std::exception&) {
         }
-        db->columnCache_.clear();
     }
     return db;
 }

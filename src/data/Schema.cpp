@@ -77,19 +77,28 @@ const QVector<TableDef>& siteTables()
     return tables;
 }
 
-void upgradeSite(Database& db)
+void addLaterColumns(Database& db, const QString& table)
 {
     for (const TableDef& t : siteTables()) {
-        if (!db.hasTable(t.name)) continue;
+        if (t.name.compare(table, Qt::CaseInsensitive) != 0 || !db.hasTable(t.name)) continue;
         const QVector<Column> have = db.columns(t.name);
         for (const QString& def : t.columns) {
             const QString name = def.section(QLatin1Char(' '), 0, 0);
             const bool present = std::any_of(have.begin(), have.end(), [&](const Column& c) {
                 return c.name.compare(name, Qt::CaseInsensitive) == 0;
             });
-            // The column's DEFAULT fills the rows already there.
-            if (!present) db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2").arg(db.tableName(t.name), def));
+            // Only fields added later carry a DEFAULT, which fills the rows already there; a
+            // field of the first layout that is missing is a broken site, reported by its readers.
+            if (!present && def.contains(QLatin1String(" DEFAULT ")))
+                db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2").arg(db.tableName(t.name), def));
         }
+    }
+}
+
+void addMissingIndexes(Database& db)
+{
+    for (const TableDef& t : siteTables()) {
+        if (!db.hasTable(t.name)) continue;
         for (QString ix : t.indexes) {
             ix.replace(QRegularExpression(QStringLiteral("^CREATE (UNIQUE )?INDEX ")), QStringLiteral("CREATE \\1INDEX IF NOT EXISTS "));
             // A unique index an old site's rows break stays missing; the rest still come.

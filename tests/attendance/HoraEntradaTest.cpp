@@ -23,20 +23,28 @@ protected:
     MessagesScope msgs;
 };
 
-TEST_F(HoraEntrada, OlderSiteGetsTheFieldWithItsDefaultWhenOpened)
+TEST_F(HoraEntrada, OlderSiteReadsTheDefaultGetsTheIndexWhenOpenedAndTheFieldWhenStored)
 {
     {
-        // A site made before the field: its Config row lacks the column.
+        // A site made before the field and the index.
         auto db = kv::Database::openFile(QDir(site.tablesDir()).filePath(kv::Database::siteFileName()));
         db->exec("ALTER TABLE Config DROP COLUMN horaEntrada");
+        db->exec("DROP INDEX ix_es_tipo");
         db->exec("UPDATE Config SET NColegio = 'Antiguo'");
     }
     kv::Database::closeAll();
-    EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:00:00");
-    const kv::TConfig config;
-    EXPECT_EQ(config.error(), "");
-    EXPECT_EQ(config.NColegio(), "Antiguo");
-    EXPECT_EQ(config.horaEntrada(), QTime(7, 0, 0));
+    EXPECT_EQ(site.scalar("select count(*) from sqlite_master where type = 'index' and name = 'ix_es_tipo'"), "1");
+    {
+        const kv::TConfig config;
+        EXPECT_EQ(config.error(), "");
+        EXPECT_EQ(config.NColegio(), "Antiguo");
+        EXPECT_EQ(config.horaEntrada(), QTime(7, 0, 0));
+    }
+    TFrmConfig d;
+    EXPECT_EQ(d.dtpHoraEntrada->time(), QTime(7, 0, 0));
+    d.dtpHoraEntrada->setTime(QTime(7, 20, 0));
+    d.BtnAceptarClick();
+    EXPECT_EQ(site.scalar("select horaEntrada from Config"), "07:20:00");
 }
 
 TEST_F(HoraEntrada, OptionsDialogShowsAndStoresTheHour)

@@ -1,5 +1,6 @@
 #include "settings/forms/TFrmConfig.h"
 #include "util/forms/ErrorDisplay.h"
+#include "data/Schema.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -197,6 +198,12 @@ void TFrmConfig::BtnAceptarClick()
     if (EdClave->text() != EdClave2->text()) {
         kv::Messages::instance().showMessage(QStringLiteral("Contraseñas no coinciden.\n"), QStringLiteral("Error"));
         return;
+    }
+    if (!TblConfig->hasField(QStringLiteral("horaEntrada"))) {
+        // A site made before the entry hour gets the field now, holding its default.
+        TblConfig->close();
+        kv::addLaterColumns(*kv::Database::forDirectory(kv::TablesDir()), QStringLiteral("Config"));
+        TblConfig->open();
     }
     // The row as it is now: "Buscar escudo" may have stored a new logo through another record.
     TblConfig->refresh();

@@ -1,10 +1,13 @@
-// Cost of two reports, from statement to PDF: an entries-and-exits report of 10,000
-// movements, and the attendance report over a site of 100,000 movements. Prints the time of
-// each step, the pages, and the peak memory after each report.
+// Cost of the reports, from statement to PDF: an entries-and-exits report of 10,000
+// movements and the attendance report over a site of 100,000 movements; then the
+// late-arrival, consecutive-absence and daily-attendance reports on a site of 100,000 persons
+// and 1,000,000 movements. Prints the time of each step, the pages, and the peak memory
+// after each report.
 //
 //   report_bench [DIR]
 //
-// DIR (default: a temporary directory) receives the benchmark site; it must not hold one.
+// DIR (default: a temporary directory) receives the benchmark sites (DIR and DIR-grande);
+// they must not hold one.
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TDM.h"
@@ -89,6 +92,40 @@ void fill(kv::Database& db, int from, int total)
     check(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
 }
 
+constexpr int kPersonasGrande = 100000;
+constexpr int kMovements = 1000000;
+const QDate kLunes(2026, 11, 2);
+
+// Built by the engine itself in one transaction: every person of eleven categories (every
+// 50th suspended); on each school day 92 % come in (about 6 % of them after 07:00) and go out
+// in the afternoon; every 97th person stops coming after the second day.
+void fillSite(kv::Database& db)
+{
+    kv::Transaction tx(db);
+    db.exec("INSERT INTO AbaGrados (IGrado, NGrado) SELECT value, 'GRADO ' || value FROM"
+            " (WITH RECURSIVE g(value) AS (SELECT 1 UNION ALL SELECT value + 1 FROM g WHERE value < 11) SELECT value FROM g)");
+    db.exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < %1)"
+                " INSERT INTO estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, docIdent, tipoDocIdent,"
+                " situacion, acudiente, telefacudiente, telefestud)"
+                " SELECT 1 + i % 11, char(65 + (i / 11) % 4), i, 'PERSONA ' || i, 'C' || substr('00000' || i, -6), 10000000 + i, 1,"
+                " CASE WHEN i % 50 = 0 THEN 'SUSPENDIDO' ELSE 'M' END, 'ACUDIENTE ' || i, '300' || i, '310' || i FROM n")
+                .arg(kPersonasGrande));
+    db.exec(QStringLiteral(
+                "WITH RECURSIVE k(v) AS (SELECT 0 UNION ALL SELECT v + 1 FROM k WHERE v + 1 < %1 * 8),"
+                " pd AS (SELECT v / %1 AS d, v % %1 AS i FROM k),"
+                " vino AS (SELECT d, i FROM pd WHERE (i * 7 + d * 13) % 100 >= 8 AND NOT (i % 97 = 0 AND d >= 2))"
+                " INSERT INTO entradasSalidas (codigo, fecha, hora, tipoDocIdent, docIdent, nestudiante, tipomvt, subido)"
+                " SELECT 'C' || substr('00000' || i, -6), date('%2', '+' || (d + 2 * (d / 5)) || ' days'),"
+                " CASE WHEN t.m = 'S' THEN time('14:00:00', '+' || ((i * 53 + d) % 3600) || ' seconds')"
+                "      WHEN (i * 31 + d * 17) % 100 < 6 THEN time('07:00:01', '+' || ((i * 13 + d) % 1800) || ' seconds')"
+                "      ELSE time('06:20:00', '+' || ((i * 37 + d * 101) % 2400) || ' seconds') END,"
+                " 1, 10000000 + i, 'PERSONA ' || i, t.m, 0"
+                " FROM vino CROSS JOIN (SELECT 'E' AS m UNION ALL SELECT 'S') AS t LIMIT %3")
+                .arg(kPersonasGrande).arg(kLunes.toString(Qt::ISODate)).arg(kMovements));
+    tx.commit();
+}
+
 double run(const QString& dir, const char* kind, const kv::rpt::ReportArgs& args, const QString& pdf)
 {
     using namespace kv::rpt;
@@ -135,6 +172,29 @@ int main(int argc, char** argv)
     kv::rpt::ReportArgs as = es;
     as.set(QStringLiteral("hasta"), QStringLiteral("2026-01-01"));
     run(dir, "asistentes", as, QDir(tmp.path()).filePath(QStringLiteral("as.pdf")));
+
+    // The late-arrival, consecutive-absence and daily-attendance reports on a large site.
+    const QString grande = dir + QStringLiteral("-grande");
+    kv::createSite(grande);
+    kv::SetTablesDir(grande);
+    {
+        auto g = kv::Database::forDirectory(grande);
+        QElapsedTimer load;
+        load.start();
+        fillSite(*g);
+        std::printf("site of %d persons and %d movements from %s on, loaded in %.1f s\n", kPersonasGrande, kMovements,
+                    qPrintable(kLunes.toString(Qt::ISODate)), load.elapsed() / 1000.0);
+    }
+    kv::rpt::ReportArgs semana;
+    semana.set(QStringLiteral("desde"), kLunes.toString(Qt::ISODate));
+    semana.set(QStringLiteral("hasta"), kLunes.addDays(7).toString(Qt::ISODate));
+    semana.set(QStringLiteral("dias"), QStringLiteral("3"));
+    // Late arrivals of one day (the list asked for every morning) and of the whole week.
+    kv::rpt::ReportArgs lunes = semana;
+    lunes.set(QStringLiteral("hasta"), kLunes.toString(Qt::ISODate));
+    run(grande, "tarde", lunes, QDir(tmp.path()).filePath(QStringLiteral("tarde-dia.pdf")));
+    for (const char* kind : {"tarde", "consecutivas", "diaria"})
+        run(grande, kind, semana, QDir(tmp.path()).filePath(QString::fromLatin1(kind) + QStringLiteral(".pdf")));
     kv::SetTablesDir(QString());
     return 0;
 }

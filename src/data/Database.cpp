@@ -156,6 +156,10 @@ std::shared_ptr<Database> Database::forDirectory(const QString& dir)
             completarColumnas(*db);
         } catch (const DbError&) {
         }
+        try {
+            addMissingIndexes(*db);
+        } catch (const std::exception&) {
+        }
     }
     return db;
 }

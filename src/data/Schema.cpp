@@ -3,6 +3,8 @@
 #include "util/Clock.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace kv {
 
@@ -32,7 +34,9 @@ const QVector<TableDef>& siteTables()
           "nestudiante VARCHAR(60)", "tipomvt VARCHAR(1)", "detalle TEXT", "subido BOOLEAN"},
          {"CREATE INDEX ix_es_codigo ON entradasSalidas(codigo, fecha, hora)",
           "CREATE INDEX ix_es_fecha ON entradasSalidas(fecha, hora)",
-          "CREATE INDEX ix_es_subido ON entradasSalidas(subido)"}},
+          "CREATE INDEX ix_es_subido ON entradasSalidas(subido)",
+          // Attendance reports: every entry of a range of days, read from the index alone.
+          "CREATE INDEX ix_es_tipo ON entradasSalidas(tipomvt, fecha, codigo, hora)"}},
         {"visitantes",
          {"docIdent VARCHAR(20)", "tipoDocIdent INTEGER", "nombre VARCHAR(60)", "fechaUltVisit DATE",
           "horaUltVisit TIME", "observaciones TEXT"},
@@ -46,7 +50,8 @@ const QVector<TableDef>& siteTables()
           "FraseBltin VARCHAR(100)", "Jornada VARCHAR(20)", "rutaEscudo VARCHAR(255)", "periodoactual SMALLINT",
           "clave VARCHAR(20)", "claveConsultor VARCHAR(20)", "NumHorasPierdeAnio INTEGER",
           "anioactual SMALLINT", "horaSalidaAuto DATETIME", "formatoPlanilla INTEGER DEFAULT 1",
-          "incluirCancelados BOOLEAN DEFAULT 0"},
+          "incluirCancelados BOOLEAN DEFAULT 0",
+          "horaEntrada TIME DEFAULT '07:00:00'"},
          {}},
         {"AbaMaterias",
          {"IGrado SMALLINT", "IMateria VARCHAR(8)", "NMateria VARCHAR(40)", "IntHoraria INTEGER",
@@ -78,6 +83,7 @@ const QVector<ColumnaAgregada>& columnasAgregadas()
     static const QVector<ColumnaAgregada> cols = {
         {"Config", "segundosRepetida", "INTEGER DEFAULT 5"},
         {"Config", "tonosDistintos", "BOOLEAN DEFAULT 1"},
+        {"Config", "horaEntrada", "TIME DEFAULT '07:00:00'"},
     };
     return cols;
 }
@@ -91,6 +97,39 @@ void completarColumnas(Database& db)
             if (col.name.compare(c.column, Qt::CaseInsensitive) == 0) falta = false;
         if (falta)
             db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2 %3").arg(db.tableName(c.table), c.column, c.definition));
+    }
+}
+
+void addLaterColumns(Database& db, const QString& table)
+{
+    for (const TableDef& t : siteTables()) {
+        if (t.name.compare(table, Qt::CaseInsensitive) != 0 || !db.hasTable(t.name)) continue;
+        const QVector<Column> have = db.columns(t.name);
+        for (const QString& def : t.columns) {
+            const QString name = def.section(QLatin1Char(' '), 0, 0);
+            const bool present = std::any_of(have.begin(), have.end(), [&](const Column& c) {
+                return c.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            // Only fields added later carry a DEFAULT, which fills the rows already there; a
+            // field of the first layout that is missing is a broken site, reported by its readers.
+            if (!present && def.contains(QLatin1String(" DEFAULT ")))
+                db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2").arg(db.tableName(t.name), def));
+        }
+    }
+}
+
+void addMissingIndexes(Database& db)
+{
+    for (const TableDef& t : siteTables()) {
+        if (!db.hasTable(t.name)) continue;
+        for (QString ix : t.indexes) {
+            ix.replace(QRegularExpression(QStringLiteral("^CREATE (UNIQUE )?INDEX ")), QStringLiteral("CREATE \\1INDEX IF NOT EXISTS "));
+            // A unique index an old site's rows break stays missing; the rest still come.
+            try {
+                db.exec(ix);
+            } catch (const DbError&) {
+            }
+        }
     }
 }
 

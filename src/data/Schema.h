@@ -29,6 +29,12 @@ const QVector<ColumnaAgregada>& columnasAgregadas();
 // left alone). Raises DbError when the file cannot be changed.
 void completarColumnas(Database& db);
 
+// Adds to `table` of an older site the fields added later to siteTables() (those with a
+// DEFAULT, which fills the rows already there). Done when such a field is first stored.
+void addLaterColumns(Database& db, const QString& table);
+// Creates the indexes of siteTables() an older site lacks. Done once per process when the
+// site is first opened (Database::forDirectory).
+void addMissingIndexes(Database& db);
 // Creates DIR (and DIR/imagenes) with the empty tables of a site and its single Config row.
 // Raises DbError when the directory already holds a site.
 void createSite(const QString& dir);

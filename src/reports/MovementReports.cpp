@@ -4,8 +4,9 @@
 namespace kv::rpt {
 
 namespace {
-
 const QString kArial = QStringLiteral("Arial");
+QString shortDate(const QDate& d) { return reportLocale().toString(d, QLocale::ShortFormat); }
+} // namespace
 
 ReportLayout movementLayout(const QString& name, QPageLayout::Orientation o)
 {
@@ -17,13 +18,6 @@ ReportLayout movementLayout(const QString& name, QPageLayout::Orientation o)
     return l;
 }
 
-struct Column {
-    const char* heading;
-    double x;
-    const char* field;
-};
-
-// Headings in bold, 4.2 mm from the top of their band, and the detail fields under them.
 void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double headerHeight)
 {
     Band& h = l.band(BandKind::ColumnHeader, headerHeight);
@@ -33,10 +27,6 @@ void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double head
         d.add(Element::data(QString::fromLatin1(c.field), c.x, 0, {kArial, 10}));
     }
 }
-
-QString shortDate(const QDate& d) { return reportLocale().toString(d, QLocale::ShortFormat); }
-
-} // namespace
 
 QString FechaSQL(const QDate& d) { return d.toString(QStringLiteral("MM/dd/yyyy")); }
 

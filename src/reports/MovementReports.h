@@ -6,6 +6,16 @@
 
 namespace kv::rpt {
 
+// Letter paper, 10 mm margins, in the orientation given.
+ReportLayout movementLayout(const QString& name, QPageLayout::Orientation o);
+struct Column {
+    const char* heading;
+    double x;
+    const char* field;
+};
+// Headings in bold, 4.2 mm from the top of their band, and the detail fields under them.
+void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double headerHeight);
+
 struct RangoAsistencia {
     QDate desde, hasta;
     int gradoDesde = 0, gradoHasta = 0;

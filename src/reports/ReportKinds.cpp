@@ -1,5 +1,6 @@
 #include "reports/ReportKinds.h"
 #include "data/Query.h"
+#include "reports/InformesAsistenciaKinds.h"
 #include "reports/MovementReports.h"
 #include "reports/Planillas.h"
 #include "settings/TConfig.h"
@@ -66,8 +67,6 @@ std::pair<int, int> RangoCategorias(const QString& tablesDir)
     return {rs.rows.first().value(0).toInt(), rs.rows.last().value(0).toInt()};
 }
 
-namespace {
-
 RangoAsistencia rangoAsistencia(const QString& dir, const ReportArgs& a)
 {
     const auto cats = RangoCategorias(dir);
@@ -89,6 +88,8 @@ PreparedReport finish(ReportLayout layout, ResultSet data, const TitleBlock& t)
     p.errorConfig = t.errorConfig;
     return p;
 }
+
+namespace {
 
 PreparedReport asistentes(const QString& dir, const ReportArgs& a)
 {
@@ -204,6 +205,26 @@ const std::vector<ReportKind>& reportKinds()
          {},
          false,
          planilla},
+        {QStringLiteral("tarde"),
+         QStringLiteral("[--desde F] [--hasta F] [--grado-desde N] [--grado-hasta N] [--hora-entrada H]"),
+         {QStringLiteral("desde"), QStringLiteral("hasta"), QStringLiteral("grado-desde"), QStringLiteral("grado-hasta"),
+          QStringLiteral("hora-entrada")},
+         {},
+         true,
+         InformeLlegadasTarde},
+        {QStringLiteral("consecutivas"),
+         QStringLiteral("[--desde F] [--hasta F] [--grado-desde N] [--grado-hasta N] [--dias K]"),
+         {QStringLiteral("desde"), QStringLiteral("hasta"), QStringLiteral("grado-desde"), QStringLiteral("grado-hasta"),
+          QStringLiteral("dias")},
+         {},
+         true,
+         InformeInasistenciasConsecutivas},
+        {QStringLiteral("diaria"),
+         QStringLiteral("[--desde F] [--hasta F] [--grado-desde N] [--grado-hasta N]"),
+         {QStringLiteral("desde"), QStringLiteral("hasta"), QStringLiteral("grado-desde"), QStringLiteral("grado-hasta")},
+         {},
+         true,
+         InformeAsistenciaPorDia},
     };
     return kinds;
 }

@@ -52,6 +52,14 @@ const ReportKind* findReportKind(const QString& kind);   // nullptr when unknown
 // The first and last category code of the site (0 when it has none).
 std::pair<int, int> RangoCategorias(const QString& tablesDir);
 
+// The category and date range of the attendance kinds: --grado-desde/--grado-hasta (the
+// first and last category by default) and --desde/--hasta (today by default).
+struct RangoAsistencia;
+RangoAsistencia rangoAsistencia(const QString& dir, const ReportArgs& a);
+struct TitleBlock;
+// A prepared report of a layout and its rows, with the logo state of its title block.
+PreparedReport finish(ReportLayout layout, ResultSet data, const TitleBlock& t);
+
 // Runs a local statement through the statement runner and keeps its rows.
 ResultSet RunReportQuery(const QString& tablesDir, const QString& sql, const QVariantList& params = {});
 

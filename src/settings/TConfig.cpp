@@ -52,6 +52,11 @@ void TConfig::read()
     horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
     segundosRepetida_ = LeerSegundosRepetida(*tbl_);
     tonosDistintos_ = LeerTonosDistintos(*tbl_);
+    // Added later than the rest: a site that could not get the column keeps the default.
+    if (tbl_->hasField(QStringLiteral("horaEntrada"))) {
+        const QTime t = f("horaEntrada").asTime();
+        if (t.isValid()) horaEntrada_ = t;
+    }
     // Added later: older sites do not have them yet.
     if (tbl_->hasField(QStringLiteral("formatoPlanilla")) && !f("formatoPlanilla").isNull())
         formatoPlanilla_ = int(f("formatoPlanilla").asInteger());

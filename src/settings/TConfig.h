@@ -38,6 +38,9 @@ public:
     int segundosRepetida() const { return segundosRepetida_; }
     // Entry, exit, refusal and repeated read each sound their own tone; off = one beep.
     bool tonosDistintos() const { return tonosDistintos_; }
+    // First entry after this hour is a late arrival; 07:00:00 when unset or missing.
+    QTime horaEntrada() const { return horaEntrada_; }
+    static QTime horaEntradaPorDefecto() { return QTime(7, 0, 0); }
 
     // The error met while reading ("" = none), and the exception itself (null = none).
     QString error() const { return errorTexto_; }
@@ -77,6 +80,7 @@ private:
     QDateTime horaSalidaAuto_;
     int segundosRepetida_ = 5;
     bool tonosDistintos_ = true;
+    QTime horaEntrada_ = horaEntradaPorDefecto();
     int formatoPlanilla_ = 1;
     bool incluirCancelados_ = false;
 };

@@ -11,6 +11,7 @@
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
 #include "publish/forms/PublishCommands.h"
+#include "reports/forms/AsistenciaCommands.h"
 #include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
@@ -78,6 +79,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new PersonsCommands(*this, this);
     new kv::PublishCommands(*this, this);
     new ReportCommands(*this, this);
+    new AsistenciaCommands(*this, this);
     new kv::SabanaCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();

@@ -83,6 +83,19 @@ TfrmRangoInforme::TfrmRangoInforme(QWidget* parent, const QString& caption) : QD
     connect(btnCancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+kv::rpt::ReportArgs TfrmRangoInforme::argumentos() const
+{
+    kv::rpt::ReportArgs a;
+    a.set(QStringLiteral("grado-desde"), edGradoInicial->text().trimmed());
+    a.set(QStringLiteral("grado-hasta"), edGradoFinal->text().trimmed());
+    a.setLabel(QStringLiteral("grado-desde"), QStringLiteral("La categoría «Desde:»"));
+    a.setLabel(QStringLiteral("grado-hasta"), QStringLiteral("La categoría «Hasta:»"));
+    a.set(QStringLiteral("desde"), edFechaInicial->date().toString(Qt::ISODate));
+    a.set(QStringLiteral("hasta"), edFechaFinal->date().toString(Qt::ISODate));
+    agregarParametros(a);
+    return a;
+}
+
 void TfrmRangoInforme::btnAceptarClick()
 {
     // Its preview is modal, but a queued second click must not start another report.
@@ -92,14 +105,7 @@ void TfrmRangoInforme::btnAceptarClick()
         bool& b;
         ~Reset() { b = false; }
     } reset{enCurso_};
-    kv::rpt::ReportArgs a;
-    a.set(QStringLiteral("grado-desde"), edGradoInicial->text().trimmed());
-    a.set(QStringLiteral("grado-hasta"), edGradoFinal->text().trimmed());
-    a.setLabel(QStringLiteral("grado-desde"), QStringLiteral("La categoría «Desde:»"));
-    a.setLabel(QStringLiteral("grado-hasta"), QStringLiteral("La categoría «Hasta:»"));
-    a.set(QStringLiteral("desde"), edFechaInicial->date().toString(Qt::ISODate));
-    a.set(QStringLiteral("hasta"), edFechaFinal->date().toString(Qt::ISODate));
-    agregarParametros(a);
+    const kv::rpt::ReportArgs a = argumentos();
     kv::rpt::PreparedReport r;
     try {
         r = kv::rpt::findReportKind(tipo())->prepare(kv::TablesDir(), a);

@@ -28,6 +28,8 @@ protected:
     // The kind to run and its parameters beyond the shared ones.
     virtual QString tipo() const = 0;
     virtual void agregarParametros(kv::rpt::ReportArgs& a) const = 0;
+    // The parameters as the boxes hold them, with the subclass's own.
+    kv::rpt::ReportArgs argumentos() const;
     QGridLayout* grid;   // rows 0-3 are taken; subclasses add from row 4
 
 private:

@@ -1,6 +1,7 @@
 #include "settings/forms/TFrmConfig.h"
 #include "util/forms/BotonesDialogo.h"
 #include "util/forms/ErrorDisplay.h"
+#include "data/Schema.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -121,6 +122,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     chkTonosDistintos = new QCheckBox(QStringLiteral("Tonos distintos"), tsGen);
     chkTonosDistintos->setObjectName(QStringLiteral("chkTonosDistintos"));
     gf->addRow(QString(), chkTonosDistintos);
+    dtpHoraEntrada = new QTimeEdit(tsGen);
+    dtpHoraEntrada->setObjectName(QStringLiteral("dtpHoraEntrada"));
+    dtpHoraEntrada->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    gf->addRow(labelFor(QStringLiteral("Hora de entrada:"), dtpHoraEntrada), dtpHoraEntrada);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
 
     const kv::BotonesDialogo botones =
@@ -150,9 +155,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     seSegundosRepetida->setValue(kv::LeerSegundosRepetida(*TblConfig));
     chkTonosDistintos->setChecked(kv::LeerTonosDistintos(*TblConfig));
     {
-        kv::TConfig listas;
-        cbFormatoPlanilla->setCurrentIndex(listas.formatoPlanilla() == 1 ? 0 : 1);
-        chkIncluirCancelados->setChecked(listas.incluirCancelados());
+        kv::TConfig config;
+        cbFormatoPlanilla->setCurrentIndex(config.formatoPlanilla() == 1 ? 0 : 1);
+        chkIncluirCancelados->setChecked(config.incluirCancelados());
+        dtpHoraEntrada->setTime(config.horaEntrada());
     }
 }
 
@@ -198,6 +204,12 @@ void TFrmConfig::BtnAceptarClick()
         kv::Messages::instance().showMessage(QStringLiteral("Contraseñas no coinciden.\n"), QStringLiteral("Error"));
         return;
     }
+    if (!TblConfig->hasField(QStringLiteral("horaEntrada"))) {
+        // A site made before the entry hour gets the field now, holding its default.
+        TblConfig->close();
+        kv::addLaterColumns(*kv::Database::forDirectory(kv::TablesDir()), QStringLiteral("Config"));
+        TblConfig->open();
+    }
     // The row as it is now: "Buscar escudo" may have stored a new logo through another record.
     TblConfig->refresh();
     TblConfig->edit();
@@ -214,6 +226,8 @@ void TFrmConfig::BtnAceptarClick()
                                      QDateTime(horaLeida_.date(), dtpHoraSalidaAuto->time()));
         TblConfig->setFieldValue(QStringLiteral("segundosRepetida"), seSegundosRepetida->value());
         TblConfig->setFieldValue(QStringLiteral("tonosDistintos"), chkTonosDistintos->isChecked());
+        if (TblConfig->hasField(QStringLiteral("horaEntrada")))
+            TblConfig->setFieldValue(QStringLiteral("horaEntrada"), dtpHoraEntrada->time());
         TblConfig->post();
     } catch (...) {
         TblConfig->cancel();

@@ -45,6 +45,7 @@ public:
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
     QSpinBox* seSegundosRepetida = nullptr;   // 0 = every read counts
     QCheckBox* chkTonosDistintos = nullptr;
+    QTimeEdit* dtpHoraEntrada = nullptr;
     QComboBox* cbFormatoPlanilla = nullptr;      // layout of the group lists (1 or 2)
     QCheckBox* chkIncluirCancelados = nullptr;   // lists include cancelled persons
     QPushButton* BtnAceptar = nullptr;

@@ -1,4 +1,5 @@
 #include "register/forms/TFrmGrupoBase.h"
+#include "util/forms/FieldLimits.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,11 +23,11 @@ TFrmGrupoBase::TFrmGrupoBase(QWidget* parent) : QDialog(parent)
     EdNDirector = row(2, QStringLiteral("Director:"), "EdNDirector");
     EdMensaje = row(3, QStringLiteral("Mensaje:"), "EdMensaje");
     EdIGrado->setEnabled(false);
-    EdIGrupo->setMaxLength(2);       // the width of IGrupo
-    EdNDirector->setMaxLength(40);   // the width of IProfesor
+    kv::LimitarAlCampo(EdIGrupo, QStringLiteral("grupos"), QStringLiteral("IGrupo"));
+    kv::LimitarAlCampo(EdNDirector, QStringLiteral("grupos"), QStringLiteral("IProfesor"));
     // Room for a whole director's name at a glance.
     EdNDirector->setMinimumWidth(EdNDirector->fontMetrics().averageCharWidth() * 36);
-    EdMensaje->setMaxLength(12);
+    kv::LimitarAlCampo(EdMensaje, QStringLiteral("grupos"), QStringLiteral("Mensaje"));
     auto* buttons = new QHBoxLayout;
     BtnAceptar = new QPushButton(QStringLiteral("&Aceptar"), this);
     BtnAceptar->setObjectName(QStringLiteral("BtnAceptar"));

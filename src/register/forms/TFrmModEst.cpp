@@ -1,4 +1,5 @@
 #include "register/forms/TFrmModEst.h"
+#include "util/forms/FieldLimits.h"
 #include "data/TDM.h"
 #include "util/Messages.h"
 #include <QDateEdit>
@@ -60,6 +61,8 @@ TFrmModEst::TFrmModEst(const QString& grado, const QString& grupo, QWidget* pare
 
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmModEst::BtnAceptarClick);
     connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+    limitarComunes();
+    kv::LimitarAlCampo(edSitAcad, QStringLiteral("estudiantes"), QStringLiteral("situacion"));
     llenar();
 }
 

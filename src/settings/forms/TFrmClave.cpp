@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmClave.h"
+#include "util/forms/FieldLimits.h"
 #include "platform/QuitRequest.h"
 #include "util/Messages.h"
 #include <QCloseEvent>
@@ -6,6 +7,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +25,8 @@ QLineEdit* passwordBox(const char* name, QWidget* parent)
 } // namespace
 
 TFrmClave::TFrmClave(QWidget* parent)
-    : QDialog(parent), config_(std::make_unique<kv::TConfig>()),
+    // A broken settings row has been shown by the main window already: not twice.
+    : QDialog(parent), config_(std::make_unique<kv::TConfig>(false)),
       login_(config_->clave(), config_->claveConsultor())
 {
     setObjectName(QStringLiteral("FrmClave"));
@@ -73,6 +76,8 @@ TFrmClave::TFrmClave(QWidget* parent)
     EdClaveAnterior = passwordBox("EdClaveAnterior", PnlCambiarClave);
     EdClaveNueva = passwordBox("EdClaveNueva", PnlCambiarClave);
     EdClaveVerifica = passwordBox("EdClaveVerifica", PnlCambiarClave);
+    for (QLineEdit* e : {EdClaveAnterior, EdClaveNueva, EdClaveVerifica})
+        kv::LimitarAlCampo(e, QStringLiteral("Config"), QStringLiteral("claveConsultor"));
     form->addRow(QStringLiteral("Contraseña anterior:"), EdClaveAnterior);
     form->addRow(QStringLiteral("Nueva contraseña:"), EdClaveNueva);
     form->addRow(QStringLiteral("Verifique contraseña:"), EdClaveVerifica);
@@ -82,6 +87,8 @@ TFrmClave::TFrmClave(QWidget* parent)
     form->addRow(QString(), BtnGuardar);
     PnlCambiarClave->setVisible(false);
     root->addWidget(PnlCambiarClave);
+    // Enter in the change boxes saves the change; it must never count as a login attempt.
+    for (QLineEdit* e : {EdClaveAnterior, EdClaveNueva, EdClaveVerifica}) e->installEventFilter(this);
 
     connect(BtnIngresar, &QPushButton::clicked, this, &TFrmClave::BtnIngresarClick);
     connect(BtnSalir, &QPushButton::clicked, this, &TFrmClave::BtnSalirClick);
@@ -108,6 +115,18 @@ void TFrmClave::closeEvent(QCloseEvent* e)
     // Only an accepted password or the end of the program closes the login.
     if (puedeCerrar_ || kv::QuitPending()) QDialog::closeEvent(e);
     else e->ignore();
+}
+
+bool TFrmClave::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->parent() == PnlCambiarClave) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BtnGuardar->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmClave::BtnIngresarClick()
@@ -169,4 +188,8 @@ void TFrmClave::BtnGuardarClick()
     if (config_->claveConsultor() != EdClaveVerifica->text()) return;
     login_.setClaveConsultor(config_->claveConsultor());
     PnlCambiarClave->setVisible(false);
+    // back to the compact login, without the room the panel took
+    layout()->activate();
+    adjustSize();
+    EdClave->setFocus();
 }

@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmConfig.h"
+#include "util/forms/FieldLimits.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
@@ -6,6 +7,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +103,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     LblHoraSalidaAuto->setVisible(false);
     dtpHoraSalidaAuto->setVisible(false);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
+    const std::pair<QLineEdit*, const char*> campos[] = {
+        {EdNColegio, "NColegio"}, {EdJornada, "Jornada"}, {EdRutaEscudo, "rutaEscudo"},
+        {EdEncabezado1, "Encabezado1"}, {EdEncabezado2, "Encabezado2"}, {EdClave, "clave"}, {EdClave2, "clave"}};
+    for (const auto& [box, campo] : campos) kv::LimitarAlCampo(box, QStringLiteral("Config"), QLatin1String(campo));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -145,12 +151,18 @@ bool TFrmConfig::cargarEscudo(const QString& ruta)
     return true;
 }
 
+namespace {
+void avisarEscudoMalo()
+{
+    kv::Messages::instance().showMessage(
+        QStringLiteral("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."),
+        QStringLiteral("Error"));
+}
+} // namespace
+
 void TFrmConfig::MostrarEscudo()
 {
-    if (!cargarEscudo(EdRutaEscudo->text()))
-        kv::Messages::instance().showMessage(
-            QStringLiteral("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."),
-            QStringLiteral("Error"));
+    if (!cargarEscudo(EdRutaEscudo->text())) avisarEscudoMalo();
 }
 
 void TFrmConfig::BtnBuscarEscudoClick()
@@ -158,6 +170,11 @@ void TFrmConfig::BtnBuscarEscudoClick()
     kv::TConfig config;
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
+    // A file that is no picture is refused before it is stored, not at the next opening.
+    if (QImage probe; !probe.load(file)) {
+        avisarEscudoMalo();
+        return;
+    }
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
     config.setRutaEscudo(file);
     // A store that failed was shown; the box keeps the path that is really stored.

@@ -1,5 +1,7 @@
 #include "data/SiteList.h"
 #include "data/TableCursor.h"
+#include <QDir>
+#include <QFileInfo>
 
 namespace kv {
 
@@ -37,6 +39,20 @@ QString NombreSitioEnFila(int numero)
     if (numero < 1 || numero > t->recordCount()) return QString();
     t->setRecNo(numero);
     return t->fieldByName(QStringLiteral("colegio")).asString();
+}
+
+} // namespace kv
+
+namespace kv {
+
+QString TextoSitioIncorrecto(const QString& tablesDir, const QString& error)
+{
+    static const QString corregir = QStringLiteral(" Debe corregir...");
+    if (tablesDir.trimmed().isEmpty()) return QStringLiteral("No se eligió ningún colegio.") + corregir;
+    const QString dir = QDir::toNativeSeparators(tablesDir);
+    if (!QFileInfo::exists(QDir(tablesDir).filePath(Database::siteFileName())) || error.trimmed().isEmpty())
+        return dir + QStringLiteral(" incorrecta.") + corregir;
+    return dir + QStringLiteral(": ") + error.trimmed() + corregir;
 }
 
 } // namespace kv

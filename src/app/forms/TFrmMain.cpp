@@ -7,6 +7,7 @@
 #include "platform/QuitRequest.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
+#include "capture/Publicados.h"
 #include "settings/UserLevel.h"
 #include "settings/forms/TFrmClave.h"
 #include "settings/forms/TFrmConfig.h"
@@ -110,9 +111,9 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     }
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
-    // Movements already published live on in the remote database; the local table keeps
-    // only those still to send.
-    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("delete from entradassalidas where subido=true"));
+    // Movements already published go in batches once the window is on screen.
+    kv::IniciarBorradoPublicados(kv::TablesDir());
+    kv::BorrarPublicadosEnSegundoPlano(this, [] { kv::MostrarExcepcion(); });
     guarda.hecho = true;
 }
 

@@ -8,7 +8,7 @@ PKGS=(
   libsqlite3-dev libpq-dev postgresql postgresql-contrib
   libxlsxwriter-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils fonts-dejavu-core
+  xvfb xauth imagemagick poppler-utils fonts-dejavu-core fonts-liberation
   libxss-dev libx11-dev alsa-utils
 )
 missing=()

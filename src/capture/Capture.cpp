@@ -86,6 +86,12 @@ QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
     return ahora;
 }
 
+void BorrarMovimientosSubidos(const QString& tablesDir)
+{
+    IniciarBorradoPublicados(tablesDir);
+    CompletarBorradoPublicados();
+}
+
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)
 {
     return codigo + QLatin1Char(' ') + p.nestudiante + p.igrado + QStringLiteral(" - ") + p.igrupo;

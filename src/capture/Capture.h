@@ -62,6 +62,11 @@ struct Movimiento {
 // and for a person's exit. Returns the moment written.
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 
+// Deletes the movements already published (subido true), all of them now, in batches:
+// they live on in the remote database, and the local table keeps only those still to
+// send. The main window does the same after it shows (capture/Publicados.h).
+void BorrarMovimientosSubidos(const QString& tablesDir);
+
 // Name line of the main window: code, blank, name, category, " - ", group.
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p);
 

@@ -15,9 +15,10 @@ namespace kv {
 // Marks the deletion as pending for the site in `tablesDir`.
 void IniciarBorradoPublicados(const QString& tablesDir);
 bool BorradoPublicadosPendiente();
-// Deletes up to `lote` published rows in one transaction; returns how many. When none is
+// Deletes up to `lote` published rows in one transaction (2,000 take a few tens of
+// milliseconds, so a scan waits no longer than that); returns how many. When none is
 // left the deletion stops being pending. DbError propagates and the deletion stays pending.
-int BorrarLotePublicados(int lote = 20000);
+int BorrarLotePublicados(int lote = 2000);
 // Deletes everything that is left, now.
 void CompletarBorradoPublicados();
 // Deletes the published rows of one code (a few, through the index on codigo).

@@ -287,6 +287,8 @@ QVector<Column> Database::columns(const QString& table) const
 
 int Database::exec(const QString& sql, const QVariantList& params)
 {
+    // A changed table shape makes the remembered columns stale.
+    if (sql.trimmed().startsWith(QLatin1String("alter"), Qt::CaseInsensitive)) columnCache_.clear();
     const QByteArray utf = sql.toUtf8();
     const char* tail = utf.constData();
     int changes = 0;

@@ -33,14 +33,6 @@ std::optional<QString> RutaTablasDeSitio(const QString& nombre)
     return t->fieldByName(QStringLiteral("RutaTablas")).asString();
 }
 
-QString NombreSitioEnFila(int numero)
-{
-    auto t = openList();
-    if (numero < 1 || numero > t->recordCount()) return QString();
-    t->setRecNo(numero);
-    return t->fieldByName(QStringLiteral("colegio")).asString();
-}
-
 } // namespace kv
 
 namespace kv {

@@ -11,8 +11,6 @@ namespace kv {
 QStringList NombresSitios();
 // Tables directory of the first row with exactly that name; none when there is no such row.
 std::optional<QString> RutaTablasDeSitio(const QString& nombre);
-// Name of the site at row `numero` (counting from 1); empty when there is no such row.
-QString NombreSitioEnFila(int numero);
 
 // What the site-list editor says about a site whose tables could not be opened: no site
 // chosen, a directory that holds no site ("... incorrecta."), or a site that holds one

@@ -139,7 +139,8 @@ QString TableCursor::orderClause() const
 void TableCursor::ensureLoaded() const
 {
     if (loaded_ || state_ == DataSetState::Inactive) return;
-    const ResultSet rs = db_->select(QStringLiteral("SELECT rowid FROM \"%1\"").arg(table_) + whereClause() + orderClause());
+    const ResultSet rs = db_->select(QStringLiteral("SELECT rowid FROM \"%1\"").arg(table_) + whereClause() + orderClause(),
+                                     filtered_ ? filterParams_ : QVariantList());
     rowids_.clear();
     rowids_.reserve(rs.rows.size());
     for (const auto& r : rs.rows) rowids_.append(r[0].toLongLong());
@@ -397,11 +398,6 @@ void TableCursor::refresh()
     emit dataChanged();
 }
 
-void TableCursor::flushBuffers()
-{
-    // Every post is its own committed transaction with synchronous=FULL: already on disk.
-}
-
 bool TableCursor::locate(const QString& fields, const QVariantList& values)
 {
     CHECK_BROWSE();
@@ -420,7 +416,10 @@ bool TableCursor::locate(const QString& fields, const QVariantList& values)
         params << v;
     }
     QString where = QStringLiteral(" WHERE ") + conds.join(QStringLiteral(" AND "));
-    if (filtered_ && !filterSql_.trimmed().isEmpty()) where += QStringLiteral(" AND (") + filterSql_ + ')';
+    if (filtered_ && !filterSql_.trimmed().isEmpty()) {
+        where += QStringLiteral(" AND (") + filterSql_ + ')';
+        params += filterParams_;
+    }
     const ResultSet rs = db_->select(QStringLiteral("SELECT rowid FROM \"%1\"").arg(table_) + where + orderClause() + QStringLiteral(" LIMIT 1"), params);
     if (rs.rows.isEmpty()) return false;
     ensureLoaded();
@@ -433,26 +432,33 @@ bool TableCursor::locate(const QString& fields, const QVariantList& values)
 
 void TableCursor::setFilter(const QString& expr)
 {
-    if (expr == filter_) return;
+    setFilter(expr, {});
+}
+
+void TableCursor::setFilter(const QString& expr, const QVariantList& params)
+{
+    if (expr == filter_ && params == filterParams_) return;
     const QString translated = expr.trimmed().isEmpty() ? QString() : translateLocalSql(expr);
     if (isActive() && state_ != DataSetState::Browse) post();
-    applyFilter(expr, translated, filtered_);
+    applyFilter(expr, translated, params, filtered_);
 }
 
 void TableCursor::setFiltered(bool on)
 {
     if (on == filtered_) return;
     if (isActive() && state_ != DataSetState::Browse) post();
-    applyFilter(filter_, filterSql_, on);
+    applyFilter(filter_, filterSql_, filterParams_, on);
 }
 
 // A filter the engine refuses leaves the cursor showing what it showed before.
-void TableCursor::applyFilter(const QString& expr, const QString& translated, bool on)
+void TableCursor::applyFilter(const QString& expr, const QString& translated, const QVariantList& params, bool on)
 {
     const QString oldExpr = filter_, oldSql = filterSql_;
+    const QVariantList oldParams = filterParams_;
     const bool oldOn = filtered_;
     filter_ = expr;
     filterSql_ = translated;
+    filterParams_ = params;
     filtered_ = on;
     if (!isActive() || (!on && !oldOn)) return;
     try {
@@ -460,6 +466,7 @@ void TableCursor::applyFilter(const QString& expr, const QString& translated, bo
     } catch (const DbError&) {
         filter_ = oldExpr;
         filterSql_ = oldSql;
+        filterParams_ = oldParams;
         filtered_ = oldOn;
         reload(false);
         emit rowsReset();
@@ -533,7 +540,8 @@ void TableCursor::onTableChanged(const QString& tableLower, const QVector<RowCha
         QStringList ids;
         for (qint64 r : appended) ids << QString::number(r);
         const ResultSet rs = db_->select(QStringLiteral("SELECT rowid FROM \"%1\" WHERE rowid IN (%2) AND (%3) ORDER BY rowid")
-                                             .arg(table_, ids.join(','), filterSql_));
+                                             .arg(table_, ids.join(','), filterSql_),
+                                         filterParams_);
         appended.clear();
         for (const auto& r : rs.rows) appended.append(r[0].toLongLong());
     }

@@ -56,13 +56,16 @@ public:
     void cancel();
     void deleteRecord();
     void refresh();
-    void flushBuffers();      // posted rows are already durable; kept for the callers' sake
 
     // Exact, case-sensitive search; fields joined with ";" and one value per field.
     bool locate(const QString& fields, const QVariantList& values);
 
     void setFilter(const QString& expr);
+    // A filter whose values are bound to its '?' marks, in order: nothing in a value can
+    // change the condition.
+    void setFilter(const QString& expr, const QVariantList& params);
     QString filter() const { return filter_; }
+    QVariantList filterParams() const { return filterParams_; }
     void setFiltered(bool on);
     bool filtered() const { return filtered_; }
 
@@ -93,7 +96,7 @@ private:
     void requireBrowse(const char* what) const;
     void onTableChanged(const QString& tableLower, const QVector<RowChange>& changes);
     void setState(DataSetState s);
-    void applyFilter(const QString& expr, const QString& translated, bool on);
+    void applyFilter(const QString& expr, const QString& translated, const QVariantList& params, bool on);
 
     QString table_;
     QString dir_;
@@ -101,6 +104,7 @@ private:
     QString indexFields_;
     QString filter_;
     QString filterSql_;
+    QVariantList filterParams_;
     bool filtered_ = false;
     std::shared_ptr<Database> db_;
     QVector<Column> columns_;

@@ -64,7 +64,6 @@ void ModificarGrupo(TableCursor& grupos, int grado, const QString& grupo, const 
         if (grupos.state() == DataSetState::Edit) grupos.cancel();
         throw;
     }
-    grupos.flushBuffers();
 }
 
 void BorrarGrupo(int grado, const QString& grupo)
@@ -77,13 +76,6 @@ void BorrarGrupo(int grado, const QString& grupo)
     EjecutarSQL(TablesDir(), q, QStringLiteral("delete from estudiantes where igrado=? and igrupo=?"), {grado, grupo});
     EjecutarSQL(TablesDir(), q, QStringLiteral("delete from grupos where igrado=? and igrupo=?"), {grado, grupo});
     tx.commit();
-}
-
-QString TextoFiltro(const QString& valor)
-{
-    QString v = valor;
-    v.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
 
 } // namespace kv

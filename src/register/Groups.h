@@ -25,7 +25,4 @@ void ModificarGrupo(TableCursor& grupos, int grado, const QString& grupo, const 
 // transaction: on an engine error every table stays as it was and DbError propagates.
 void BorrarGrupo(int grado, const QString& grupo);
 
-// Quotes a text for a cursor filter ('A' -> 'A', O'B -> 'O''B').
-QString TextoFiltro(const QString& valor);
-
 } // namespace kv

@@ -99,7 +99,6 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
         escribirDatos(t, d, codigo);
         t.post();
-        t.flushBuffers();
     } catch (...) {
         descartarEdicion(t);
         throw;
@@ -126,11 +125,26 @@ void GrabarModificacion(const PersonaDatos& d)
         t.setFieldValue(QStringLiteral("Situacion"), d.situacion);
         escribirDatos(t, d, d.codigo);
         t.post();
-        t.flushBuffers();
     } catch (...) {
         descartarEdicion(t);
         throw;
     }
+}
+
+void ModificarPersona(const PersonaDatos& d, const QString& codigoAnterior, int grado)
+{
+    GrabarModificacion(d);
+    if (d.codigo != codigoAnterior) ActualizarCodigoEnNotas(d.codigo, codigoAnterior, grado);
+}
+
+void LeerCategoriasDestino(Query& q)
+{
+    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from abagrados order by IGrado"));
+}
+
+void LeerGruposDestino(Query& q, int grado)
+{
+    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from grupos where igrado=? order by IGrupo"), {grado});
 }
 
 void ActualizarCodigoEnNotas(const QString& codigoNuevo, const QString& codigoAnterior, int grado)
@@ -181,7 +195,6 @@ QString AlternarSuspension()
                                   : QStringLiteral("SUSPENDIDO");
         t.setFieldValue(QStringLiteral("situacion"), nuevo);
         t.post();
-        t.flushBuffers();
         return nuevo;
     } catch (...) {
         descartarEdicion(t);

@@ -10,6 +10,8 @@
 
 namespace kv {
 
+class Query;
+
 // What the person dialogs read from their boxes, as typed.
 struct PersonaDatos {
     QString iEstudiante;   // "Id interno:" (add dialog only)
@@ -56,6 +58,15 @@ void GrabarModificacion(const PersonaDatos& d);
 
 // Marks follow a person's new code within the category; movements keep the old one.
 void ActualizarCodigoEnNotas(const QString& codigoNuevo, const QString& codigoAnterior, int grado);
+
+// Stores a modified person; when the code changed, the marks follow it (movements already
+// recorded keep the old one).
+void ModificarPersona(const PersonaDatos& d, const QString& codigoAnterior, int grado);
+
+// Destinations of a move, read into `q`: every category in key order, and the groups of
+// one category in key order.
+void LeerCategoriasDestino(Query& q);
+void LeerGruposDestino(Query& q, int grado);
 
 // Moves one person to another category and group; internal number, code and the
 // other fields stay.

@@ -1,25 +1,10 @@
 #include "settings/TConfig.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
-#include "util/Messages.h"
-#include "util/MyException.h"
 
 namespace kv {
 
-void MostrarErrorActual()
-{
-    try {
-        throw;
-    } catch (const MyException& e) {
-        Messages::instance().showMessage(e.message(), QStringLiteral("Error"), MsgIcon::Error);
-    } catch (const DbError& e) {
-        Messages::instance().showError(e.message());
-    } catch (const std::exception& e) {
-        Messages::instance().showError(QString::fromLocal8Bit(e.what()));
-    }
-}
-
-TConfig::TConfig(bool mostrarErrores)
+TConfig::TConfig()
 {
     if (TablesDir().isEmpty()) return;
     try {
@@ -28,23 +13,9 @@ TConfig::TConfig(bool mostrarErrores)
         tbl_->open();
         read();
     } catch (const std::exception& e) {
-        if (mostrarErrores) {
-            MostrarErrorActual();
-        } else {
-            error_ = std::current_exception();
-            errorTexto_ = QString::fromUtf8(e.what());
-            if (errorTexto_.isEmpty()) errorTexto_ = QStringLiteral("?");
-        }
-    }
-}
-
-void TConfig::mostrarError() const
-{
-    if (!error_) return;
-    try {
-        std::rethrow_exception(error_);
-    } catch (const std::exception&) {
-        MostrarErrorActual();
+        error_ = std::current_exception();
+        errorTexto_ = QString::fromUtf8(e.what());
+        if (errorTexto_.isEmpty()) errorTexto_ = QStringLiteral("?");
     }
 }
 
@@ -65,17 +36,17 @@ void TConfig::read()
     NumHorasPierdeAnio_ = int(f("NumHorasPierdeAnio").asInteger());
     anioactual_ = short(f("anioactual").asInteger());
     horaSalidaAuto_ = f("horaSalidaAuto").asDateTime();
+    // Added later: older sites do not have them yet.
+    if (tbl_->hasField(QStringLiteral("formatoPlanilla")) && !f("formatoPlanilla").isNull())
+        formatoPlanilla_ = int(f("formatoPlanilla").asInteger());
+    if (tbl_->hasField(QStringLiteral("incluirCancelados")))
+        incluirCancelados_ = f("incluirCancelados").asBoolean();
 }
 
 TConfig::~TConfig()
 {
-    if (!tbl_) return;
-    try {
-        if (tbl_->isActive()) tbl_->flushBuffers();
-        tbl_->close();
-    } catch (const std::exception&) {
-        MostrarErrorActual();
-    }
+    // Closing a cursor only lets go of it; there is nothing left to fail or to report.
+    if (tbl_) tbl_->close();
 }
 
 void TConfig::store(const char* field, const QString& value, QString& member)
@@ -88,7 +59,40 @@ void TConfig::store(const char* field, const QString& value, QString& member)
         member = value;
     } catch (const std::exception&) {
         if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
-        MostrarErrorActual();
+        throw;
+    }
+}
+
+void TConfig::setListas(int formato, bool incluir)
+{
+    try {
+        if (!tbl_ || !tbl_->isActive()) throw DbError(QStringLiteral("La tabla Config no está abierta."));
+        auto db = Database::forDirectory(TablesDir());
+        const QString table = db->tableName(QStringLiteral("Config"));
+        if (!tbl_->hasField(QStringLiteral("formatoPlanilla")) || !tbl_->hasField(QStringLiteral("incluirCancelados"))) {
+            tbl_->close();
+            bool hasFormato = false, hasIncluir = false;
+            for (const Column& c : db->columns(table)) {
+                hasFormato |= c.name.compare(QLatin1String("formatoPlanilla"), Qt::CaseInsensitive) == 0;
+                hasIncluir |= c.name.compare(QLatin1String("incluirCancelados"), Qt::CaseInsensitive) == 0;
+            }
+            Transaction tx(*db);
+            if (!hasFormato)
+                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN formatoPlanilla INTEGER DEFAULT 1").arg(table));
+            if (!hasIncluir)
+                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN incluirCancelados BOOLEAN DEFAULT 0").arg(table));
+            tx.commit();
+            tbl_->open();
+        }
+        tbl_->edit();
+        tbl_->setFieldValue(QStringLiteral("formatoPlanilla"), formato);
+        tbl_->setFieldValue(QStringLiteral("incluirCancelados"), incluir);
+        tbl_->post();
+        formatoPlanilla_ = formato;
+        incluirCancelados_ = incluir;
+    } catch (const std::exception&) {
+        if (tbl_ && tbl_->isActive() && tbl_->state() != DataSetState::Browse) tbl_->cancel();
+        throw;
     }
 }
 

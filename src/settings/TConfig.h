@@ -13,9 +13,9 @@ class TableCursor;
 class TConfig {
 public:
     // With no site chosen (empty tables directory) every value stays empty or 0. An error
-    // while reading is shown here (or, with mostrarErrores=false, kept for error() and
-    // mostrarError()); that value and the ones after it stay empty or 0.
-    explicit TConfig(bool mostrarErrores = true);
+    // while reading is kept for error() and excepcion(); that value and the ones after it
+    // stay empty or 0. The window that made the record decides whether to show it.
+    TConfig();
     ~TConfig();
     TConfig(const TConfig&) = delete;
     TConfig& operator=(const TConfig&) = delete;
@@ -34,12 +34,12 @@ public:
     short anioactual() const { return anioactual_; }
     QDateTime horaSalidaAuto() const { return horaSalidaAuto_; }
 
-    // The error met while reading, kept when made with mostrarErrores=false ("" = none).
+    // The error met while reading ("" = none), and the exception itself (null = none).
     QString error() const { return errorTexto_; }
-    // Shows that error as the record would have shown it.
-    void mostrarError() const;
+    std::exception_ptr excepcion() const { return error_; }
 
-    // Store one value in the row at once (posted); errors are shown, not raised.
+    // Store one value in the row at once (posted). A failure raises and leaves the value
+    // as it was.
     void setClaveConsultor(const QString& clave);
     void setRutaEscudo(const QString& ruta);
 
@@ -47,6 +47,14 @@ public:
     // category and group lists, set by whoever prints them.
     int FormatoLista = 0;
     bool IncluirCancelados = false;
+
+    // The stored list settings: layout of the group lists (1 = first layout) and whether
+    // they include cancelled persons. A site made before these fields reads 1 and false.
+    int formatoPlanilla() const { return formatoPlanilla_; }
+    bool incluirCancelados() const { return incluirCancelados_; }
+    // Stores both, adding the two fields to the Config table when it lacks them. A failure
+    // raises and leaves the values as they were.
+    void setListas(int formato, bool incluirCancelados);
 
 private:
     void read();
@@ -62,11 +70,8 @@ private:
     int NumHorasPierdeAnio_ = 0;
     short anioactual_ = 0;
     QDateTime horaSalidaAuto_;
+    int formatoPlanilla_ = 1;
+    bool incluirCancelados_ = false;
 };
-
-// Shows an error caught by a handler: the program's own MyException in a box with caption
-// "Error" and the error icon, engine and other errors in the standard error box. Call it
-// inside a catch block.
-void MostrarErrorActual();
 
 } // namespace kv

@@ -1,5 +1,4 @@
 #include "settings/UserLevel.h"
-#include "util/Messages.h"
 
 namespace kv {
 
@@ -14,13 +13,9 @@ QString& slot()
 QString UserLevel() { return slot(); }
 void SetUserLevel(const QString& level) { slot() = level; }
 
-bool AccesoPermitido()
+bool AccesoRestringido()
 {
-    if (UserLevel() == QLatin1String("0")) {
-        Messages::instance().showMessage(QStringLiteral("Acceso restringido."));
-        return false;
-    }
-    return true;
+    return UserLevel() == QLatin1String("0");
 }
 
 } // namespace kv

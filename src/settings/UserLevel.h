@@ -7,8 +7,7 @@ namespace kv {
 QString UserLevel();
 void SetUserLevel(const QString& level);
 
-// The access gate of the administrator commands: for the capture-only level it shows
-// "Acceso restringido." and returns false; the command then does nothing else.
-bool AccesoPermitido();
+// True for the capture-only level: administrator commands are refused to it.
+bool AccesoRestringido();
 
 } // namespace kv

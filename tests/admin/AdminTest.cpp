@@ -228,8 +228,9 @@ TEST_F(AdminTest, BadRequestsFailWithASpanishMessage)
         const std::string what = c.args.join(' ').toStdString();
         EXPECT_EQ(r.rc, c.rc) << what;
         EXPECT_TRUE(r.err.contains(c.message)) << what << " -> " << r.err.toStdString();
-        if (c.rc == 1)
+        if (c.rc == 1) {
             EXPECT_TRUE(r.out.isEmpty()) << what;
+        }
     }
     // The refused pair of statements ran neither of them.
     EXPECT_GE(scalar(path("site"), "select count(*) from estudiantes").toInt(), 200);

@@ -3,6 +3,7 @@
 #include "util/Fotos.h"
 #include "platform/Beep.h"
 #include "support/TempSite.h"
+#include "data/Query.h"
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <QElapsedTimer>
@@ -10,6 +11,20 @@
 #include <cmath>
 
 namespace {
+
+// Only movements marked as published go; those still to send (false or never marked) stay.
+TEST(CaptureCore, StartupDeletesOnlyPublishedMovements)
+{
+    kvtest::TempSite site;
+    site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt, subido) values "
+              "('1', '12/01/2026', '07:00:00', 'E', true), ('2', '12/01/2026', '07:01:00', 'E', false),"
+              " ('3', '12/01/2026', '07:02:00', 'E', null), ('4', '12/01/2026', '07:03:00', 'S', true)");
+    kv::BorrarMovimientosSubidos(site.tablesDir());
+    QStringList quedan;
+    kv::Query q = site.query("select codigo from entradasSalidas order by codigo");
+    for (q.first(); !q.eof(); q.next()) quedan << q.fieldByName("codigo").asString();
+    EXPECT_EQ(quedan, (QStringList{"2", "3"}));
+}
 
 TEST(CaptureCore, BadgeCodesAreTheFirstFiveLettersVisitInAnyCase)
 {
@@ -96,7 +111,9 @@ TEST(Beep, ToneIs500HzFor100msAndNeverWaits)
     t.start();
     kv::Beep(500, 100);
     EXPECT_LT(t.elapsed(), 50);
-    if (QStandardPaths::findExecutable("aplay").isEmpty()) EXPECT_EQ(campanas, 1);   // no player: the bell
+    if (QStandardPaths::findExecutable("aplay").isEmpty()) {
+        EXPECT_EQ(campanas, 1);   // no player: the bell
+    }
     kv::SetBeepFallback(nullptr);
 }
 

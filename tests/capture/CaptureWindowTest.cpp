@@ -1,4 +1,6 @@
 // The capture field of the main window, driven by key presses on a real site with a fixed clock.
+#include "support/Rows.h"
+#include "capture/forms/CaptureCommands.h"
 #include "CaptureHelpers.h"
 #include "support/MainHarness.h"
 #include "util/MyException.h"
@@ -8,7 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 
 using namespace captest;
 using kvtest::MainHarness;
@@ -18,9 +20,7 @@ namespace {
 void persona(const kvtest::TempSite& s, int grado, const QString& grupo, const QString& nombre, const QString& codigo,
              const QVariant& situacion = QVariant(), const QString& idFoto = QString(), int tipoDoc = 1)
 {
-    s.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, docIdent, tipoDocIdent,"
-           " situacion, idFoto) values (?, ?, 1, ?, ?, ?, ?, ?, ?)",
-           {grado, grupo, nombre, codigo, "D-" + codigo, tipoDoc, situacion, idFoto});
+    kvtest::Persona(grado, grupo, nombre, codigo).numero(1).documento("D-" + codigo, tipoDoc).situacion(situacion).foto(idFoto).en(s);
 }
 
 void movimiento(const kvtest::TempSite& s, const QString& codigo, const QString& fecha, const QString& hora,
@@ -310,7 +310,7 @@ TEST_F(CaptureWindow, UnwritableInvalidCodesFileRaisesAndKeepsTheCode)
     w.edCodigo->setText("NOPE");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
     try {
-        w.edCodigoKeyPress(&enter);
+        w.findChild<CaptureCommands*>()->edCodigoKeyPress(&enter);
         ADD_FAILURE() << "no error raised";
     } catch (const MyException& e) {
         EXPECT_EQ(e.message(), "Error abriendo el archivo: codigosInvalidos.txt");

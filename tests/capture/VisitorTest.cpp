@@ -1,4 +1,6 @@
 // Visitors at the door: the badge path of the capture and the dialog "Entrada visitantes".
+#include "support/Rows.h"
+#include "capture/forms/CaptureCommands.h"
 #include "CaptureHelpers.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "support/MainHarness.h"
@@ -127,8 +129,7 @@ TEST_F(VisitorCapture, LowerCaseBadgeRegistersTheVisitorThenLetsOutWithoutDialog
 
 TEST_F(VisitorCapture, VisiAloneIsLookedUpAsAPersonCode)
 {
-    h.site.exec("insert into estudiantes (IGrado, IGrupo, NEstudiante, codigo, docIdent, tipoDocIdent)"
-                " values (3, 'A', 'VICTOR', 'VISI', '77', 0)");
+    kvtest::Persona(3, "A", "VICTOR", "VISI").documento("77", 0).en(h.site);
     TFrmMain& w = h.start();
     SinDialogos guard;
     capturar(w, "VISI");
@@ -263,7 +264,7 @@ TEST_F(VisitorCapture, DirectoryRowThatCannotBeStoredIsNotStoredByTheNextVisitor
     responder({"111", 1, "PRIMERA", "Rectoría", ""});
     w.edCodigo->setText("VISIT01");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_ANY_THROW(w.edCodigoKeyPress(&enter));   // reaches the general error display
+    EXPECT_ANY_THROW(w.findChild<CaptureCommands*>()->edCodigoKeyPress(&enter));   // reaches the general error display
     EXPECT_EQ(w.edCodigo->text(), "VISIT01");         // the code stays for another try
     EXPECT_EQ(h.site.count("entradasSalidas"), 0);
     EXPECT_EQ(kv::DM->TblVisitantes->state(), kv::DataSetState::Browse);

@@ -1,4 +1,5 @@
 // Table cursors: navigation, filter, locate, posting and the notifications grids bind to.
+#include "support/Rows.h"
 #include "data/CursorModel.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
@@ -19,8 +20,9 @@ protected:
         for (int g = 3; g <= 5; ++g)
             for (const char* grp : {"A", "B"})
                 for (int n = 0; n < 3; ++n)
-                    site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo) values (?,?,?,?,?)",
-                              {g, grp, n, QString("P%1%2%3").arg(g).arg(grp).arg(n), QString("%1%2%3").arg(g).arg(grp).arg(n)});
+                    kvtest::Persona(g, grp, QString("P%1%2%3").arg(g).arg(grp).arg(n), QString("%1%2%3").arg(g).arg(grp).arg(n))
+                        .numero(n)
+                        .en(site);
         cur.setTableName("Estudiantes");
         cur.setDirectory(site.tablesDir());
         cur.open();
@@ -309,4 +311,41 @@ TEST_F(Cursor, RowsAreReadAtFirstUseAndMassChangesAreSeen)
     EXPECT_EQ(later.recordCount(), 13);
     cur.last();
     EXPECT_EQ(cur.fieldByName("codigo").asString(), "z5");
+}
+
+// Values of a bound filter are data, never part of the condition: a quote is matched as a
+// character and an injected condition matches nothing, in the first reading, in a locate
+// inside the filter and for rows added while the filter is on.
+TEST_F(Cursor, BoundFilterKeepsValuesOutOfTheCondition)
+{
+    kvtest::Persona(7, "O'B", "OBRIEN", "7OB").en(site);
+    kvtest::Persona(7, "' or '1'='1", "TRAMPA", "7X").en(site);
+    const struct {
+        QString grupo;
+        QStringList codigos;
+    } casos[] = {
+        {"O'B", {"7OB"}},
+        {"' or '1'='1", {"7X"}},
+        {"A' or 1=1 --", {}},
+        {"A", {}},   // category 7 has no group A
+    };
+    for (const auto& c : casos) {
+        cur.setFilter("IGrado=? and IGrupo=?", {7, c.grupo});
+        cur.setFiltered(true);
+        QStringList vistos;
+        for (cur.first(); !cur.eof(); cur.next()) vistos << cur.fieldByName("codigo").asString();
+        EXPECT_EQ(vistos, c.codigos) << c.grupo.toStdString();
+    }
+
+    cur.setFilter("IGrado=? and IGrupo=?", {7, "O'B"});
+    EXPECT_TRUE(cur.locate("codigo", {"7OB"}));
+    EXPECT_FALSE(cur.locate("codigo", {"7X"}));   // exists, but outside the filter
+    kvtest::Persona(7, "O'B", "OTRO", "7OB2").en(site);
+    kvtest::Persona(7, "C", "FUERA", "7C").en(site);
+    EXPECT_EQ(cur.recordCount(), 2);
+
+    // Changing only the values reads the rows again.
+    cur.setFilter("IGrado=? and IGrupo=?", {7, "C"});
+    EXPECT_EQ(cur.recordCount(), 1);
+    EXPECT_EQ(cur.fieldByName("codigo").asString(), "7C");
 }

@@ -1,4 +1,5 @@
 // The statements the windows build, written exactly as they build them, on a real site.
+#include "support/Rows.h"
 #include "data/Query.h"
 #include "support/TempSite.h"
 #include <gtest/gtest.h>
@@ -11,9 +12,7 @@ namespace {
 void person(const TempSite& s, int grado, const QString& grupo, int num, const QString& name, const QString& code,
             const QVariant& situacion = QVariant())
 {
-    s.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, docIdent, tipoDocIdent, situacion)"
-           " values (?, ?, ?, ?, ?, ?, 1, ?)",
-           {grado, grupo, num, name, code, "D" + code, situacion});
+    kvtest::Persona(grado, grupo, name, code).numero(num).documento("D" + code, 1).situacion(situacion).en(s);
 }
 
 void move(const TempSite& s, const QString& code, const QString& fecha, const QString& hora, const QString& tipo)

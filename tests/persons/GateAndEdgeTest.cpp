@@ -1,5 +1,6 @@
 // What every person command does for the capture-only user, with an empty persons
 // list, and with names and codes full of quotes and SQL words.
+#include "register/forms/PersonsCommands.h"
 #include "PersonsHelpers.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmBuscarEstudiante.h"
@@ -64,7 +65,7 @@ TEST(PersonsEmptyList, CommandsOnTheHighlightedPersonSayThereIsNone)
         EXPECT_EQ(s.h.site.count("estudiantes"), 1);
     }
     s.msgs().shown.clear();
-    EXPECT_FALSE(w.PersonaSeleccionada());
+    EXPECT_FALSE(w.findChild<PersonsCommands*>()->PersonaSeleccionada());
     EXPECT_EQ(s.msgs().texts(), QStringList{"No hay una persona seleccionada."});
 
     // Adding is still possible in an empty group.

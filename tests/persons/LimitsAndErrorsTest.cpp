@@ -8,7 +8,7 @@
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "settings/forms/TFrmClave.h"
 #include "settings/forms/TFrmConfig.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include <QComboBox>
 #include <QLineEdit>
 

@@ -1,6 +1,7 @@
 #pragma once
 // A main window on a site with two categories (11 "Once" with groups A and B, 5 "Quinto"
 // with group A), with the persons list showing one chosen group.
+#include "support/Rows.h"
 #include "data/TDM.h"
 #include "support/MainHarness.h"
 #include "support/Modal.h"
@@ -18,17 +19,14 @@ public:
     {
         h.site.exec("insert into AbaGrados (IGrado, NGrado) values (11, 'Once')");
         h.site.exec("insert into AbaGrados (IGrado, NGrado) values (5, 'Quinto')");
-        h.site.exec("insert into grupos (IGrado, IGrupo) values (11, 'A')");
-        h.site.exec("insert into grupos (IGrado, IGrupo) values (11, 'B')");
-        h.site.exec("insert into grupos (IGrado, IGrupo) values (5, 'A')");
+        for (const auto& [grado, grupo] : {std::pair{11, "A"}, {11, "B"}, {5, "A"}})
+            h.site.exec("insert into grupos (IGrado, IGrupo) values (?, ?)", {grado, grupo});
     }
 
     void persona(int grado, const QString& grupo, int id, const QString& nombre, const QString& codigo,
                  const QString& situacion = QString())
     {
-        h.site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, situacion)"
-                    " values (?, ?, ?, ?, ?, ?)",
-                    {grado, grupo, id, nombre, codigo, situacion});
+        kvtest::Persona(grado, grupo, nombre, codigo).numero(id).situacion(situacion).en(h.site);
     }
 
     // Starts the window and shows the persons of one category and group, as the

@@ -4,7 +4,7 @@
 #include "register/forms/TFrmModGrupo.h"
 #include "support/MainHarness.h"
 #include "support/Modal.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QLineEdit>

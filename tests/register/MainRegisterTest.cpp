@@ -1,7 +1,8 @@
 // The upper half of the main window (categories and groups) and the persons list below it.
+#include "register/forms/RegisterCommands.h"
 #include "RegisterHelpers.h"
 #include "support/MainHarness.h"
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QImage>
@@ -110,7 +111,8 @@ TEST_F(Selection, MovingToAnotherCategoryWhoseGroupsLackTheCodeShowsAnEmptyList)
     h.dm->TblAbaGrados->next();   // 6 has no group B
     EXPECT_EQ(w.currentGrado, 6);
     EXPECT_EQ(w.currentGrupo, "B");
-    EXPECT_EQ(h.dm->TblEstudiantes->filter(), "IGrado=6 and IGrupo='B'");
+    EXPECT_EQ(h.dm->TblEstudiantes->filter(), "IGrado=? and IGrupo=?");
+    EXPECT_EQ(h.dm->TblEstudiantes->filterParams(), (QVariantList{6, "B"}));
     EXPECT_EQ(h.dm->TblEstudiantes->recordCount(), 0);
     EXPECT_EQ(w.lblSinEstud->text(), "Sin estudiantes.");
     // until the groups of 6 are shown
@@ -399,12 +401,12 @@ TEST_F(PersonsList, TheGridNeverStartsAPersonRow)
     // a row started by someone else: the grid lets no key through until it ends
     t->append();
     QKeyEvent letra(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "X");
-    EXPECT_TRUE(w.DBGEstudiantesKeyDown(&letra));
+    EXPECT_TRUE(w.findChild<RegisterCommands*>()->DBGEstudiantesKeyDown(&letra));
     tecla(w.DBGEstudiantes, Qt::Key_Return);
     EXPECT_EQ(t->state(), kv::DataSetState::Insert);
     t->cancel();
     QKeyEvent arriba(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    EXPECT_FALSE(w.DBGEstudiantesKeyDown(&arriba));
+    EXPECT_FALSE(w.findChild<RegisterCommands*>()->DBGEstudiantesKeyDown(&arriba));
     EXPECT_EQ(h.site.count("estudiantes"), 4);
 }
 

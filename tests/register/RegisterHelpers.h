@@ -1,5 +1,6 @@
 #pragma once
 // Rows for the register tests, written with bound values through the statement runner.
+#include "support/Rows.h"
 #include "support/TempSite.h"
 
 namespace regtest {
@@ -11,15 +12,13 @@ inline void categoria(const kvtest::TempSite& s, int grado, const QString& nombr
 
 inline void grupo(const kvtest::TempSite& s, int grado, const QString& g, const QString& director = QString())
 {
-    s.exec("insert into grupos (IGrado, IGrupo, NDirector) values (?, ?, ?)", {grado, g, director});
+    kvtest::insertarGrupo(s, grado, g, director);
 }
 
 inline void persona(const kvtest::TempSite& s, int grado, const QString& g, int iest, const QString& nombre,
                     const QString& codigo, const QVariant& situacion = QVariant(), const QString& idFoto = QString())
 {
-    s.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, situacion, idFoto)"
-           " values (?, ?, ?, ?, ?, ?, ?)",
-           {grado, g, iest, nombre, codigo, situacion, idFoto});
+    kvtest::Persona(grado, g, nombre, codigo).numero(iest).situacion(situacion).foto(idFoto).en(s);
 }
 
 inline void materia(const kvtest::TempSite& s, int grado, const QString& imateria)

@@ -1,5 +1,6 @@
 // The options dialog on a real site.
 #include "app/forms/TFrmMain.h"
+#include "settings/TConfig.h"
 #include "settings/forms/TFrmConfig.h"
 #include "startup/StartupHelpers.h"
 #include "support/FakeMessages.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -199,4 +202,26 @@ TEST(OptionsCommandTest, AConfigTableThatCannotBeOpenedIsShownAndNoDialogAppears
     ASSERT_FALSE(h.msgs->shown.empty());
     EXPECT_EQ(h.msgs->shown.back().icon, kv::MsgIcon::Error);
     EXPECT_TRUE(h.msgs->shown.back().text.contains("Config")) << h.msgs->shown.back().text.toStdString();
+}
+
+TEST_F(OptionsTest, ListSettingsAreAddedToAnOlderSiteWhenStored)
+{
+    // A site made before the two list fields opens with their defaults.
+    site.db()->exec("ALTER TABLE Config DROP COLUMN formatoPlanilla");
+    site.db()->exec("ALTER TABLE Config DROP COLUMN incluirCancelados");
+    ASSERT_EQ(site.scalar("select count(*) from pragma_table_info('Config') where name='formatoPlanilla'"), "0");
+    TFrmConfig d;
+    EXPECT_EQ(d.cbFormatoPlanilla->currentData().toInt(), 1);
+    EXPECT_FALSE(d.chkIncluirCancelados->isChecked());
+    d.cbFormatoPlanilla->setCurrentIndex(1);
+    d.chkIncluirCancelados->setChecked(true);
+    d.BtnAceptar->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(msgs->shown.size(), 1u) << msgs->lastText().toStdString();
+    EXPECT_EQ(stored("formatoPlanilla"), "2");
+    EXPECT_TRUE(kv::TConfig().incluirCancelados());
+    EXPECT_EQ(stored("Encabezado1"), "E1");
+    TFrmConfig again;
+    EXPECT_EQ(again.cbFormatoPlanilla->currentData().toInt(), 2);
+    EXPECT_TRUE(again.chkIncluirCancelados->isChecked());
 }

@@ -1,6 +1,6 @@
 // The pieces the operating system gives: the one-copy lock (also across processes, with
 // the real program), the text editor's command, and the display of escaped errors.
-#include "app/ErrorDisplay.h"
+#include "util/forms/ErrorDisplay.h"
 #include "app/forms/KvApplication.h"
 #include "platform/Desktop.h"
 #include "platform/InstanceLock.h"

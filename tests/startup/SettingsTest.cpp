@@ -1,6 +1,7 @@
 // The settings record and the INI file, on a real site on disk.
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "startup/StartupHelpers.h"
 #include "support/FakeMessages.h"
 #include "support/TempSite.h"
@@ -63,7 +64,7 @@ TEST(TConfigTest, ReadsTheRowWithEmptyFieldsAsEmptyOrZero)
     EXPECT_TRUE(msgs->shown.empty());
 }
 
-TEST(TConfigTest, AMissingFieldShowsTheErrorAndLeavesItAndTheLaterValuesEmpty)
+TEST(TConfigTest, AMissingFieldIsKeptForTheWindowAndLeavesItAndTheLaterValuesEmpty)
 {
     TempSite site;
     MessagesScope msgs;
@@ -73,8 +74,11 @@ TEST(TConfigTest, AMissingFieldShowsTheErrorAndLeavesItAndTheLaterValuesEmpty)
     rawExec(site.tablesDir(), "ALTER TABLE Config DROP COLUMN periodoactual");
     kv::SetTablesDir(site.tablesDir());
     kv::TConfig c;
+    EXPECT_TRUE(msgs->shown.empty());   // the record shows nothing itself
+    EXPECT_TRUE(c.error().contains("periodoactual")) << c.error().toStdString();
+    kv::MostrarExcepcion(c.excepcion());
     ASSERT_EQ(msgs->shown.size(), 1u);
-    EXPECT_TRUE(msgs->shown[0].text.contains("periodoactual")) << msgs->shown[0].text.toStdString();
+    EXPECT_EQ(msgs->shown[0].text, c.error());
     EXPECT_EQ(msgs->shown[0].icon, kv::MsgIcon::Error);
     // Read before the missing one ...
     EXPECT_EQ(c.NColegio(), "Colegio Sol");
@@ -106,6 +110,13 @@ TEST(TConfigTest, AChangeIsStoredAndSeenByLaterRecordsOnly)
     EXPECT_EQ(before.claveConsultor(), "vieja");
     EXPECT_EQ(site.scalar("select claveConsultor from Config"), "nueva");
     EXPECT_EQ(site.count("Config"), 1);
+    EXPECT_TRUE(msgs->shown.empty());
+
+    // A store the engine refuses raises and keeps the value the record had.
+    rawExec(site.tablesDir(), "CREATE TRIGGER sin_cambios BEFORE UPDATE ON Config BEGIN SELECT RAISE(ABORT, 'solo lectura'); END");
+    EXPECT_THROW(after.setClaveConsultor("otra"), std::exception);
+    EXPECT_EQ(after.claveConsultor(), "nueva");
+    EXPECT_EQ(site.scalar("select claveConsultor from Config"), "nueva");
     EXPECT_TRUE(msgs->shown.empty());
 }
 

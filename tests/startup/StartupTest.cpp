@@ -1,7 +1,7 @@
 // The start of the program: site choice, failed opening, second copy, login, main window.
 #include "app/forms/Arranque.h"
 #include "data/SiteList.h"
-#include "data/forms/TFrmPedirColegio.h"
+#include "app/forms/TFrmPedirColegio.h"
 #include "platform/InstanceLock.h"
 #include "settings/IniFile.h"
 #include "startup/StartupHelpers.h"
@@ -11,7 +11,7 @@
 #include "data/Schema.h"
 #include "capture/Publicados.h"
 #include <QTest>
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>

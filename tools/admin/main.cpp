@@ -1,6 +1,7 @@
 // kelvora-admin: what is done to a site outside the program (create it, list it, fill it
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
+#include "ReportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -9,9 +10,11 @@
 #include "util/MyException.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <memory>
 
 #include <sqlite3.h>
 
@@ -28,7 +31,10 @@ const char kUsage[] =
     "  demo DIR [--register NOMBRE]  crea en DIR un sitio de demostración con datos de ejemplo;\n"
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
+    "%1"
     "  --help                        muestra esta ayuda\n";
+
+QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(admin::kReportUsage)); }
 
 QTextStream& out()
 {
@@ -202,17 +208,21 @@ int sql(const QStringList& args)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Reports lay out text with real fonts, which need the GUI side of Qt (never a screen).
+    const bool report = argc > 1 && qstrcmp(argv[1], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty()) {
-        err() << kUsage;
+        err() << usage();
         err().flush();
         return BadUsage;
     }
     const QString command = args.takeFirst();
     if (command == QLatin1String("--help") || command == QLatin1String("-h")
         || command == QLatin1String("help")) {
-        out() << kUsage;
+        out() << usage();
         out().flush();
         return Ok;
     }
@@ -221,6 +231,7 @@ int main(int argc, char** argv)
         if (command == QLatin1String("add-site")) return addSite(args);
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);
+        if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

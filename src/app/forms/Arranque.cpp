@@ -1,6 +1,6 @@
 #include "app/forms/Arranque.h"
-#include "app/ErrorDisplay.h"
-#include "data/forms/TFrmPedirColegio.h"
+#include "util/forms/ErrorDisplay.h"
+#include "app/forms/TFrmPedirColegio.h"
 #include "platform/InstanceLock.h"
 #include "platform/QuitRequest.h"
 #include "util/Messages.h"

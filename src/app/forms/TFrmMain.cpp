@@ -1,19 +1,25 @@
 #include "app/forms/TFrmMain.h"
 #include "app/forms/ExecModal.h"
 #include "app/forms/TFrmAcercaDe.h"
-#include "app/ErrorDisplay.h"
+#include "util/forms/ErrorDisplay.h"
+#include "capture/Capture.h"
+#include "capture/forms/CaptureCommands.h"
+#include "register/forms/PersonsCommands.h"
+#include "register/forms/RegisterCommands.h"
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
+#include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include "capture/Publicados.h"
 #include "settings/UserLevel.h"
+#include "settings/forms/Acceso.h"
 #include "settings/forms/TFrmClave.h"
 #include "settings/forms/TFrmConfig.h"
 #include "util/Messages.h"
 #include <QDir>
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include <QAction>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -29,8 +35,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-TFrmMain* FrmMain = nullptr;
 
 namespace {
 template <typename W>
@@ -59,40 +63,29 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 
 TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
 {
-    if (!FrmMain) FrmMain = this;
-    // A construction that fails (the start-up shows why) must not leave FrmMain pointing
-    // at a window that was never finished.
-    struct OlvidarSiFalla {
-        TFrmMain* w;
-        bool hecho = false;
-        ~OlvidarSiFalla()
-        {
-            if (!hecho && FrmMain == w) FrmMain = nullptr;
-        }
-    } guarda{this};
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Kelvora"));
     resize(930, 742);
     buildLayout();
     buildMenu();
     connectEvents();
-    setupCapture();
-    setupRegister();
-    setupPersons();
+    // Each area wires the components it owns; before the tabs and data sources below are
+    // switched on, so their first change reaches the handlers.
+    new CaptureCommands(*this, this);
+    new RegisterCommands(*this, this);
+    new PersonsCommands(*this, this);
+    new ReportCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();
 
     {
-        kv::TConfig config(false);
+        kv::TConfig config;
         mostrarErrorConfig(config);
         // Hint delays are set once for the application (KvApplication).
         // Decimal separator: the program writes and reads its own numbers with "." through
         // the C locale (QString::number, toInt/toDouble), whatever the desktop's regional
         // settings, and never changes the user's system-wide settings.
-        if (kv::QuitPending()) {
-            guarda.hecho = true;
-            return;
-        }
+        if (kv::QuitPending()) return;
         LblAnio->setText(QString::number(config.anioactual()));
         EdAnio->setText(LblAnio->text());
     }
@@ -105,22 +98,15 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
         kv::ExecModal(clave);
     }
     // Left at the login ("Salir", too many wrong passwords): nothing more to prepare.
-    if (kv::QuitPending()) {
-        guarda.hecho = true;
-        return;
-    }
+    if (kv::QuitPending()) return;
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
     // Movements already published go in batches once the window is on screen.
     kv::IniciarBorradoPublicados(kv::TablesDir());
     kv::BorrarPublicadosEnSegundoPlano(this, [] { kv::MostrarExcepcion(); });
-    guarda.hecho = true;
 }
 
-TFrmMain::~TFrmMain()
-{
-    if (FrmMain == this) FrmMain = nullptr;
-}
+TFrmMain::~TFrmMain() = default;
 
 void TFrmMain::buildLayout()
 {
@@ -358,7 +344,7 @@ void TFrmMain::buildMenu()
 
     // Commands whose windows are not built yet are shown, named and disabled.
     for (QAction* a : {UnaCategoria1, UnGrupo1, AsistentesInasistentes1, ConsultarUnaPersona1, EntradasYSalidas1,
-                       SubirAInternet1})
+                       SubirAInternet1, SacarLosQueQuedaron1})
         a->setEnabled(false);
     BtnSabana->setEnabled(false);
     btnConsultantes->setEnabled(false);
@@ -374,6 +360,37 @@ QMenu* TFrmMain::shellMenu(const QString& caption)
     return menu;
 }
 
+void TFrmMain::RefreshSelection()
+{
+    // The store category holds the window where it is.
+    if (currentGrado == -99) return;
+    if (!kv::DM || !kv::DM->TblAbaGrados->isActive() || !kv::DM->TblGrupos->isActive()) return;
+    kv::TableCursor* grados = kv::DM->TblAbaGrados;
+    kv::TableCursor* materias = kv::DM->TblAbaMaterias;
+    const int grado = int(grados->fieldByName(QStringLiteral("IGrado")).asInteger());
+    if (grado != currentGrado) {
+        currentGrado = grado;
+        materias->setFilter(QStringLiteral("IGrado=?"), {grado});
+        materias->setFiltered(true);
+    }
+    currentMateria = materias->isActive() ? materias->fieldByName(QStringLiteral("IMateria")).asString() : QString();
+    currentGrupo = kv::DM->TblGrupos->fieldByName(QStringLiteral("IGrupo")).asString();
+    LblIGrado->setText(QString::number(currentGrado));
+    LblIGradoGrupos->setText(QString::number(currentGrado));
+    LblIGradoEstudiantes->setText(grados->fieldByName(QStringLiteral("NGrado")).asString());
+    LblIGrupo->setText(currentGrupo);
+    LblIGrupoEstudiantes->setText(currentGrupo);
+}
+
+void TFrmMain::ApplyPersonsFilter()
+{
+    RefreshSelection();
+    if (PgEstudiantes->currentWidget() != TSEstudiantes || currentGrupo.isEmpty() || !kv::DM) return;
+    kv::TableCursor* p = kv::DM->TblEstudiantes;
+    p->setFilter(QStringLiteral("IGrado=? and IGrupo=?"), {currentGrado, currentGrupo});
+    p->setFiltered(true);
+}
+
 void TFrmMain::connectEvents()
 {
     connect(Salir1, &QAction::triggered, this, &TFrmMain::SalirClick);
@@ -382,39 +399,6 @@ void TFrmMain::connectEvents()
     connect(SitioWEB1, &QAction::triggered, this, &TFrmMain::SitioWEBClick);
     connect(Opciones1, &QAction::triggered, this, &TFrmMain::OpcionesClick);
 
-    connect(Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
-    connect(SacarLosQueQuedaron1, &QAction::triggered, this, &TFrmMain::SacarLosQueQuedaron);
-    edCodigo->installEventFilter(this);
-
-    connect(PgGrados, &QTabWidget::currentChanged, this, &TFrmMain::PgGradosChange);
-    connect(DSAbaGrados, &kv::DataSource::dataChange, this, &TFrmMain::DSAbaGradosDataChange);
-    connect(DSGrupos, &kv::DataSource::dataChange, this, &TFrmMain::DSAbaGradosDataChange);
-    connect(DSAbaGrados, &kv::DataSource::stateChange, this, &TFrmMain::DSAbaGradosStateChange);
-    connect(DSAbaMaterias, &kv::DataSource::dataChange, this, &TFrmMain::DSAbaMateriasDataChange);
-    connect(DSEstudiantes, &kv::DataSource::dataChange, this, &TFrmMain::DSEstudiantesDataChange);
-    connect(DSEstudiantes, &kv::DataSource::updateData, this, &TFrmMain::DSEstudiantesUpdateData);
-    DBGEstudiantes->setKeyFilter([this](QKeyEvent* e) { return DBGEstudiantesKeyDown(e); });
-    connect(BtnAddGrupo, &QPushButton::clicked, this, &TFrmMain::BtnAddGrupoClick);
-    connect(BtnModGrupo, &QPushButton::clicked, this, &TFrmMain::BtnModGrupoClick);
-    connect(BtnBorGrupo, &QPushButton::clicked, this, &TFrmMain::BtnBorGrupoClick);
-    connect(BtnFusionarGrupos, &QPushButton::clicked, this, &TFrmMain::BtnFusionarGruposClick);
-
-    connect(BtnAddEstudiante, &QPushButton::clicked, this, &TFrmMain::BtnAddEstudianteClick);
-    connect(BtnModEst, &QPushButton::clicked, this, &TFrmMain::BtnModEstClick);
-    connect(BtnBorrarEst, &QPushButton::clicked, this, &TFrmMain::BtnBorrarEstClick);
-    connect(BtnCambiarDeGrupo, &QPushButton::clicked, this, &TFrmMain::BtnCambiarDeGrupoClick);
-    connect(btnSuspender, &QPushButton::clicked, this, &TFrmMain::btnSuspenderClick);
-    connect(Buscarestudiante1, &QAction::triggered, this, &TFrmMain::Buscarestudiante1Click);
-}
-
-bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    // Enter in the capture field runs the capture; the key still reaches the field.
-    if (watched == edCodigo && event->type() == QEvent::KeyPress) {
-        auto* ke = static_cast<QKeyEvent*>(event);
-        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) edCodigoKeyPress(ke);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFrmMain::changeEvent(QEvent* e)
@@ -441,12 +425,12 @@ void TFrmMain::mostrarErrorConfig(const kv::TConfig& config)
     }
     if (config.error() == ultimoErrorConfig_) return;
     ultimoErrorConfig_ = config.error();
-    config.mostrarError();
+    kv::MostrarExcepcion(config.excepcion());
 }
 
 void TFrmMain::FormActivate()
 {
-    kv::TConfig config(false);
+    kv::TConfig config;
     mostrarErrorConfig(config);
     if (kv::QuitPending()) return;
     if (kv::DM) {

@@ -1,10 +1,9 @@
 #pragma once
 // The main window: categories and groups above, persons below, the capture field at
-// the bottom. Its handlers live with the subsystem that owns them:
-//   app/forms/TFrmMain.cpp            construction, activation, menu, closing
-//   capture/forms/TFrmMainCapture.cpp capture field, movements, timer, system exits
-//   register/forms/TFrmMainRegister.cpp categories, groups, persons list, merge
-//   register/forms/TFrmMainPersons.cpp  add/modify/delete/move/search/suspend persons
+// the bottom. It builds the layout, keeps the named components and the shared selection
+// state, and hands each command to the object of the area that owns it
+// (capture/forms/CaptureCommands, register/forms/RegisterCommands, PersonsCommands, ...),
+// which reaches the window only through kv::MainShell.
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
@@ -44,6 +43,7 @@ public:
     QString materiaActual() const override { return currentMateria; }
     QString modoMovimientoActual() const override { return modoMovimiento; }
     void setModoMovimiento(const QString& modo) override { modoMovimiento = modo; }
+    void setGrupoActual(const QString& grupo) override { currentGrupo = grupo; }
     bool pendienteSubirActivo() const override { return pendienteSubir; }
     void setPendienteSubir(bool pendiente) override { pendienteSubir = pendiente; }
     QMenu* shellMenu(const QString& caption) override;
@@ -51,15 +51,6 @@ public:
     // ---- routines other windows call ----
     void RefreshSelection() override;
     void ApplyPersonsFilter() override;
-    // Stores one movement for the text in edCodigo with modoMovimiento and Memo1, then beeps.
-    void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
-
-    // ---- persons (register/forms/TFrmMainPersons.cpp) ----
-    // True when the persons list has a highlighted person; otherwise shows
-    // "No hay una persona seleccionada." and returns false. For every command that
-    // acts on the highlighted person.
-    bool PersonaSeleccionada();
-    // ---- end persons ----
 
     // ---- components (objectName = member name) ----
     QTabWidget* PgGrados = nullptr;
@@ -129,57 +120,23 @@ public:
     QAction* Salir1 = nullptr;
 
 public slots:
-    // shell (app/forms/TFrmMain.cpp)
     void SalirClick();
     void BlockDeNotasClick();
     void InfoClick();
     void SitioWEBClick();
     void OpcionesClick();
 
-    // capture (capture/forms/TFrmMainCapture.cpp)
-    void edCodigoKeyPress(QKeyEvent* e);
-    void Timer1Timer();
-    void SacarLosQueQuedaron();
-
-    // categories, groups, persons list, merge (register/forms/TFrmMainRegister.cpp)
-    void PgGradosChange(int index);
-    void DSAbaGradosDataChange(const QString& field);
-    void DSAbaGradosStateChange();
-    void DSAbaMateriasDataChange(const QString& field);
-    void BtnAddGrupoClick();
-    void BtnModGrupoClick();
-    void BtnBorGrupoClick();
-    void BtnFusionarGruposClick();
-    void DSEstudiantesDataChange(const QString& field);
-    void DSEstudiantesUpdateData();
-    bool DBGEstudiantesKeyDown(QKeyEvent* e);   // true = key discarded
-
-    // persons commands (register/forms/TFrmMainPersons.cpp)
-    void BtnAddEstudianteClick();
-    void BtnModEstClick();
-    void BtnBorrarEstClick();
-    void BtnCambiarDeGrupoClick();
-    void btnSuspenderClick();
-    void Buscarestudiante1Click();
-
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
     void buildLayout();
     void buildMenu();
-    void connectEvents();          // wires every handler above to its component
+    void connectEvents();          // wires the window's own commands
     void FormActivate();
     // Shows an error of the settings record once while it lasts (see FormActivate).
     void mostrarErrorConfig(const kv::TConfig& config);
     QString ultimoErrorConfig_;
-    // subsystem set-up hooks, called once at the end of construction
-    void setupCapture();
-    void setupRegister();
-    void setupPersons();
 };
 
-// The single main window (nullptr before it is made).
-extern TFrmMain* FrmMain;

@@ -92,7 +92,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 
     // Destinations: every category in key order, as the categories grid lists them,
     // then the store for persons who leave.
-    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from abagrados order by IGrado"));
+    kv::LeerCategoriasDestino(Query1);
     LlenarComboBox(CBGradoDestino, Query1, QStringLiteral("IGrado"));
     if (CBGradoDestino->findText(kBodega) < 0) CBGradoDestino->addItem(kBodega);
     CBGradoDestino->setCurrentIndex(0);
@@ -103,8 +103,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 void TFrmCambiarDeGrupo::CBGradoDestinoChange()
 {
     CBGrupoDestino->clear();
-    kv::EjecutarSQL(kv::TablesDir(), Query1, QStringLiteral("select * from grupos where igrado=? order by IGrupo"),
-                    {CBGradoDestino->currentText().toInt()});
+    kv::LeerGruposDestino(Query1, CBGradoDestino->currentText().toInt());
     LlenarComboBox(CBGrupoDestino, Query1, QStringLiteral("IGrupo"));
     if (CBGrupoDestino->count() > 0) CBGrupoDestino->setCurrentIndex(0);
 }

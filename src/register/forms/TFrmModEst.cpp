@@ -106,9 +106,7 @@ void TFrmModEst::BtnAceptarClick()
             done(QDialog::Rejected);
             return;
         }
-        kv::GrabarModificacion(d);
-        // Marks follow the new code; movements already recorded keep the old one.
-        if (d.codigo != codigoAnterior_) kv::ActualizarCodigoEnNotas(d.codigo, codigoAnterior_, grado_.toInt());
+        kv::ModificarPersona(d, codigoAnterior_, grado_.toInt());
     } catch (const std::exception& e) {
         msg.showError(QString::fromUtf8(e.what()));
         done(QDialog::Rejected);

@@ -1,5 +1,6 @@
 #include "settings/forms/TFrmClave.h"
 #include "util/forms/FieldLimits.h"
+#include "util/forms/ErrorDisplay.h"
 #include "platform/QuitRequest.h"
 #include "util/Messages.h"
 #include <QCloseEvent>
@@ -25,10 +26,11 @@ QLineEdit* passwordBox(const char* name, QWidget* parent)
 } // namespace
 
 TFrmClave::TFrmClave(QWidget* parent)
-    // A broken settings row has been shown by the main window already: not twice.
-    : QDialog(parent), config_(std::make_unique<kv::TConfig>(false)),
+    : QDialog(parent), config_(std::make_unique<kv::TConfig>()),
       login_(config_->clave(), config_->claveConsultor())
 {
+    // A broken settings row is not shown here: the main window, which opens the login,
+    // has shown it already, and once is enough.
     setObjectName(QStringLiteral("FrmClave"));
     setWindowTitle(QStringLiteral("Verificación de usuario"));
     setModal(true);
@@ -183,9 +185,13 @@ void TFrmClave::BtnGuardarClick()
         kv::Messages::instance().showMessage(msg);
         return;
     }
-    config_->setClaveConsultor(EdClaveVerifica->text());
     // Only a stored change counts; the record keeps the old value when the post failed.
-    if (config_->claveConsultor() != EdClaveVerifica->text()) return;
+    try {
+        config_->setClaveConsultor(EdClaveVerifica->text());
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
     login_.setClaveConsultor(config_->claveConsultor());
     PnlCambiarClave->setVisible(false);
     // back to the compact login, without the room the panel took

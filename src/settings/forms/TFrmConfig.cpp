@@ -1,9 +1,12 @@
 #include "settings/forms/TFrmConfig.h"
 #include "util/forms/FieldLimits.h"
+#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
 #include "util/Messages.h"
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -80,6 +83,14 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdEncabezado2 = lineEdit("EdEncabezado2", tsCab);
     cf->addRow(labelFor(QStringLiteral("Encabezado1:"), EdEncabezado1), EdEncabezado1);
     cf->addRow(labelFor(QStringLiteral("Encabezado2:"), EdEncabezado2), EdEncabezado2);
+    cbFormatoPlanilla = new QComboBox(tsCab);
+    cbFormatoPlanilla->setObjectName(QStringLiteral("cbFormatoPlanilla"));
+    cbFormatoPlanilla->addItem(QStringLiteral("1: fallas, período y definitiva"), 1);
+    cbFormatoPlanilla->addItem(QStringLiteral("2: control de asistencia y de evaluación"), 2);
+    cf->addRow(labelFor(QStringLiteral("Formato de planillas:"), cbFormatoPlanilla), cbFormatoPlanilla);
+    chkIncluirCancelados = new QCheckBox(QStringLiteral("Incluir en las planillas a quienes cancelaron"), tsCab);
+    chkIncluirCancelados->setObjectName(QStringLiteral("chkIncluirCancelados"));
+    cf->addRow(QString(), chkIncluirCancelados);
     pgConfig->addTab(tsCab, QStringLiteral("Cabecera de Informes"));
 
     // ---- General ----
@@ -139,6 +150,11 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     EdJornada->setText(TblConfig->fieldByName(QStringLiteral("jornada")).asString());
     horaLeida_ = TblConfig->fieldByName(QStringLiteral("horaSalidaAuto")).asDateTime();
     dtpHoraSalidaAuto->setTime(horaLeida_.isValid() ? horaLeida_.time() : QTime(0, 0));
+    {
+        kv::TConfig listas;
+        cbFormatoPlanilla->setCurrentIndex(listas.formatoPlanilla() == 1 ? 0 : 1);
+        chkIncluirCancelados->setChecked(listas.incluirCancelados());
+    }
 }
 
 TFrmConfig::~TFrmConfig() = default;
@@ -168,6 +184,7 @@ void TFrmConfig::MostrarEscudo()
 void TFrmConfig::BtnBuscarEscudoClick()
 {
     kv::TConfig config;
+    kv::MostrarExcepcion(config.excepcion());
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
     // A file that is no picture is refused before it is stored, not at the next opening.
@@ -176,9 +193,13 @@ void TFrmConfig::BtnBuscarEscudoClick()
         return;
     }
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
-    config.setRutaEscudo(file);
-    // A store that failed was shown; the box keeps the path that is really stored.
-    if (config.rutaEscudo() != file) return;
+    // A store that failed is shown; the box keeps the path that is really stored.
+    try {
+        config.setRutaEscudo(file);
+    } catch (...) {
+        kv::MostrarExcepcion();
+        return;
+    }
     EdRutaEscudo->setText(file);
     cargarEscudo(file);
 }
@@ -208,7 +229,16 @@ void TFrmConfig::BtnAceptarClick()
         TblConfig->cancel();
         throw;
     }
-    TblConfig->flushBuffers();
+    {
+        // Through the settings record: it adds the two fields to a site made before them.
+        kv::TConfig listas;
+        try {
+            listas.setListas(cbFormatoPlanilla->currentData().toInt(), chkIncluirCancelados->isChecked());
+        } catch (...) {
+            kv::MostrarExcepcion();
+            return;
+        }
+    }
     kv::Messages::instance().showMessage(
         QStringLiteral("Algunos cambios tendrán efecto la próxima vez que reinicie el programa."),
         QStringLiteral("Información"));

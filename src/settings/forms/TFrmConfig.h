@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -40,6 +42,8 @@ public:
     QLineEdit* EdClave2 = nullptr;
     QLabel* LblHoraSalidaAuto = nullptr;
     QTimeEdit* dtpHoraSalidaAuto = nullptr;
+    QComboBox* cbFormatoPlanilla = nullptr;      // layout of the group lists (1 or 2)
+    QCheckBox* chkIncluirCancelados = nullptr;   // lists include cancelled persons
     QPushButton* BtnAceptar = nullptr;
     QPushButton* BtnSalir = nullptr;
 

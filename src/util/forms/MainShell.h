@@ -19,6 +19,8 @@ public:
     virtual int gradoActual() const = 0;
     virtual QString grupoActual() const = 0;
     virtual QString materiaActual() const = 0;
+    // A command that moves the groups list to another row says which group is current now.
+    virtual void setGrupoActual(const QString& grupo) = 0;
     // Direction of the next movement of the capture field: "E" or "S".
     virtual QString modoMovimientoActual() const = 0;
     virtual void setModoMovimiento(const QString& modo) = 0;

@@ -1,12 +1,13 @@
-#include "data/forms/TFrmPedirColegio.h"
+#include "app/forms/TFrmPedirColegio.h"
 #include "app/forms/ExecModal.h"
 #include "app/forms/Pictures.h"
 #include "data/SiteList.h"
 #include "data/TDM.h"
-#include "data/forms/TFrmEditarColegios.h"
+#include "app/forms/TFrmEditarColegios.h"
 #include "platform/QuitRequest.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"
 #include <QComboBox>
 #include <QCoreApplication>
@@ -101,7 +102,7 @@ void ElegirSitioYAbrirTablas(TDM& dm)
     } catch (const std::exception& e) {
         // A wrong or missing tables directory: let the operator mend the site list here,
         // since the program offers no other way to edit it, then start again.
-        MostrarErrorActual();
+        MostrarExcepcion();
         const QString dir = TablesDir();
         {
             TFrmEditarColegios editor(dir, QString::fromUtf8(e.what()));

@@ -1,8 +1,9 @@
-#include "data/forms/TFrmEditarColegios.h"
+#include "app/forms/TFrmEditarColegios.h"
 #include "data/SiteList.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
-#include "util/forms/DBGrid.h"
+#include "util/forms/ErrorDisplay.h"
+#include "data/forms/DBGrid.h"
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,7 +36,7 @@ TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, const QString& 
         DBGrid1->setAllowInsert(true);
         DBGrid1->horizontalHeader()->setStretchLastSection(true);
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();   // no site list to edit: the dialog shows an empty grid
+        kv::MostrarExcepcion();   // no site list to edit: the dialog shows an empty grid
     }
 }
 
@@ -49,7 +50,7 @@ void TFrmEditarColegios::done(int r)
     try {
         if (TblColegios->isActive() && TblColegios->state() != kv::DataSetState::Browse) TblColegios->post();
     } catch (const std::exception&) {
-        kv::MostrarErrorActual();
+        kv::MostrarExcepcion();
         TblColegios->cancel();
     }
     if (TblColegios->isActive()) TblColegios->close();

@@ -1,4 +1,4 @@
-#include "app/forms/TFrmMain.h"
+#include "register/forms/PersonsCommands.h"
 #include "data/TDM.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmBuscarEstudiante.h"
@@ -6,12 +6,11 @@
 #include "register/forms/TFrmEstudiantes.h"
 #include "register/forms/TFrmModEst.h"
 #include "settings/UserLevel.h"
+#include "settings/forms/Acceso.h"
 #include "util/Messages.h"
+#include "util/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>
-
-// Person commands of the "Personas" tab and "Herramientas" → "Buscar persona".
-// Adding, deleting, modifying, moving and suspending are administrator commands.
 
 namespace {
 void mostrarError(const std::exception& e)
@@ -20,13 +19,27 @@ void mostrarError(const std::exception& e)
 }
 } // namespace
 
-void TFrmMain::setupPersons()
+PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
-    for (QPushButton* b : {BtnAddEstudiante, BtnBorrarEst, BtnModEst, BtnCambiarDeGrupo, btnSuspender}) b->setEnabled(true);
-    Buscarestudiante1->setEnabled(true);
+    setObjectName(QStringLiteral("PersonsCommands"));
+    const std::pair<const char*, void (PersonsCommands::*)()> botones[] = {
+        {"BtnAddEstudiante", &PersonsCommands::BtnAddEstudianteClick},
+        {"BtnBorrarEst", &PersonsCommands::BtnBorrarEstClick},
+        {"BtnModEst", &PersonsCommands::BtnModEstClick},
+        {"BtnCambiarDeGrupo", &PersonsCommands::BtnCambiarDeGrupoClick},
+        {"btnSuspender", &PersonsCommands::btnSuspenderClick},
+    };
+    for (const auto& [nombre, accion] : botones) {
+        QPushButton* b = shell.component<QPushButton>(QString::fromLatin1(nombre));
+        b->setEnabled(true);
+        connect(b, &QPushButton::clicked, this, accion);
+    }
+    QAction* buscar = shell.component<QAction>(QStringLiteral("Buscarestudiante1"));
+    buscar->setEnabled(true);
+    connect(buscar, &QAction::triggered, this, &PersonsCommands::Buscarestudiante1Click);
 }
 
-bool TFrmMain::PersonaSeleccionada()
+bool PersonsCommands::PersonaSeleccionada()
 {
     if (kv::HayPersonaActual()) return true;
     // With an empty list there is no one to act on; nothing may start a new row.
@@ -34,35 +47,35 @@ bool TFrmMain::PersonaSeleccionada()
     return false;
 }
 
-void TFrmMain::BtnAddEstudianteClick()
+void PersonsCommands::BtnAddEstudianteClick()
 {
     if (!kv::AccesoPermitido()) return;
     try {
-        TFrmEstudiantes f(QString::number(currentGrado), currentGrupo, this);
+        TFrmEstudiantes f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
     } catch (const std::exception& e) {
         mostrarError(e);
     }
 }
 
-void TFrmMain::BtnModEstClick()
+void PersonsCommands::BtnModEstClick()
 {
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        TFrmModEst f(QString::number(currentGrado), currentGrupo, this);
+        TFrmModEst f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
     } catch (const std::exception& e) {
         mostrarError(e);
     }
 }
 
-void TFrmMain::BtnBorrarEstClick()
+void PersonsCommands::BtnBorrarEstClick()
 {
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        const QString detalle = kv::TextoConfirmarBorrado(currentGrupo, currentGrado);
+        const QString detalle = kv::TextoConfirmarBorrado(shell_.grupoActual(), shell_.gradoActual());
         if (!kv::Messages::instance().askYesNo(QStringLiteral("Confirma borrar el estudiante?"), detalle,
                                                kv::MsgIcon::Warning))
             return;
@@ -73,20 +86,20 @@ void TFrmMain::BtnBorrarEstClick()
     }
 }
 
-void TFrmMain::BtnCambiarDeGrupoClick()
+void PersonsCommands::BtnCambiarDeGrupoClick()
 {
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
         const QString codigo = kv::DM->TblEstudiantes->fieldByName(QStringLiteral("codigo")).asString();
-        TFrmCambiarDeGrupo f(currentGrado, currentGrupo, codigo, this);
+        TFrmCambiarDeGrupo f(shell_.gradoActual(), shell_.grupoActual(), codigo, shell_.shellWindow());
         f.exec();
     } catch (const std::exception& e) {
         mostrarError(e);
     }
 }
 
-void TFrmMain::btnSuspenderClick()
+void PersonsCommands::btnSuspenderClick()
 {
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
@@ -97,8 +110,8 @@ void TFrmMain::btnSuspenderClick()
     }
 }
 
-void TFrmMain::Buscarestudiante1Click()
+void PersonsCommands::Buscarestudiante1Click()
 {
-    TFrmBuscarEstudiante f(this);
+    TFrmBuscarEstudiante f(shell_.shellWindow());
     f.exec();
 }

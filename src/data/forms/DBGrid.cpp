@@ -1,4 +1,4 @@
-#include "util/forms/DBGrid.h"
+#include "data/forms/DBGrid.h"
 #include "util/Messages.h"
 #include <QHeaderView>
 #include <QKeyEvent>

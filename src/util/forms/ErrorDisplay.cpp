@@ -1,6 +1,6 @@
-#include "app/ErrorDisplay.h"
-#include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
 #include "util/Messages.h"
+#include "util/MyException.h"
 #include <exception>
 #if defined(__GNUG__)
 #include <cxxabi.h>
@@ -35,10 +35,22 @@ void MostrarExcepcion()
 {
     try {
         throw;
-    } catch (const std::exception&) {
-        MostrarErrorActual();
+    } catch (const MyException& e) {
+        Messages::instance().showMessage(e.message(), QStringLiteral("Error"), MsgIcon::Error);
+    } catch (const std::exception& e) {
+        Messages::instance().showError(QString::fromUtf8(e.what()));
     } catch (...) {
         Messages::instance().showMessage(TextoExcepcionDesconocida(currentTypeName()));
+    }
+}
+
+void MostrarExcepcion(std::exception_ptr error)
+{
+    if (!error) return;
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        MostrarExcepcion();
     }
 }
 

@@ -1,10 +1,11 @@
-#include "app/forms/TFrmMain.h"
+#include "capture/forms/CaptureCommands.h"
 #include "capture/Capture.h"
-#include "util/Fotos.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
+#include "util/Fotos.h"
 #include "util/Messages.h"
+#include "util/forms/MainShell.h"
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -48,51 +49,65 @@ void MostrarNombre(QLabel* l, const QString& texto)
     l->setText(texto);
 }
 
+} // namespace
+
+CaptureCommands::CaptureCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
+{
+    setObjectName(QStringLiteral("CaptureCommands"));
+    edCodigo_ = shell.component<QLineEdit>(QStringLiteral("edCodigo"));
+    Image1_ = shell.component<QLabel>(QStringLiteral("Image1"));
+    lblNEstudiante_ = shell.component<QLabel>(QStringLiteral("lblNEstudiante"));
+    Memo1_ = shell.component<QPlainTextEdit>(QStringLiteral("Memo1"));
+    // A long name must still show its category and group: the line wraps onto a second
+    // one, and the room for two lines is kept so the lists above never jump.
+    lblNEstudiante_->setWordWrap(true);
+    lblNEstudiante_->setMinimumHeight(2 * lblNEstudiante_->fontMetrics().lineSpacing());
+    lblNEstudiante_->setProperty(kLetraNombre, lblNEstudiante_->font().pixelSize());
+    kv::SetBeepFallback([] { QApplication::beep(); });
+    edCodigo_->installEventFilter(this);
+}
+
+bool CaptureCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the capture field runs the capture; the key still reaches the field.
+    if (watched == edCodigo_ && event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) edCodigoKeyPress(ke);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 // A badge inside goes out at once with the data of its entry; otherwise the visitor is
 // registered in the dialog. Nothing is stored when the dialog is not accepted.
-void CapturarVisitante(TFrmMain& w, const QString& codigo)
+void CaptureCommands::CapturarVisitante(const QString& codigo)
 {
     const QString dir = kv::TablesDir();
     kv::UltimoMovimiento ultimo;
     if (kv::EstaDentro(dir, codigo, &ultimo)) {
-        w.modoMovimiento = QStringLiteral("S");
-        w.RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
+        shell_.setModoMovimiento(QStringLiteral("S"));
+        RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
         return;
     }
-    w.modoMovimiento = QStringLiteral("E");
+    shell_.setModoMovimiento(QStringLiteral("E"));
     kv::Visitante v;
     {
-        TfrmEntradaVisit dlg(dir, &w);
+        TfrmEntradaVisit dlg(dir, shell_.shellWindow());
         if (dlg.exec() != QDialog::Accepted) return;
-        w.Memo1->setPlainText(dlg.Memo1->toPlainText());
+        Memo1_->setPlainText(dlg.Memo1->toPlainText());
         v.tipoDocIdent = dlg.cbTipoDocIdent->currentIndex();
         v.docIdent = dlg.edDocIdent->text();
         v.nombre = dlg.edNombre->text();
     }
-    kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, w.Memo1->toPlainText());
-    w.RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
+    kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, Memo1_->toPlainText());
+    RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
 }
 
-} // namespace
-
-void TFrmMain::setupCapture()
-{
-    // The system exits belong to the timer's work, still to come.
-    SacarLosQueQuedaron1->setEnabled(false);
-    // A long name must still show its category and group: the line wraps onto a second
-    // one, and the room for two lines is kept so the lists above never jump.
-    lblNEstudiante->setWordWrap(true);
-    lblNEstudiante->setMinimumHeight(2 * lblNEstudiante->fontMetrics().lineSpacing());
-    lblNEstudiante->setProperty(kLetraNombre, lblNEstudiante->font().pixelSize());
-    kv::SetBeepFallback([] { QApplication::beep(); });
-}
-
-void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
+void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
 {
     if (!e || (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)) return;
-    const QString codigo = edCodigo->text();
+    const QString codigo = edCodigo_->text();
     if (kv::EsCodigoVisitante(codigo)) {
-        CapturarVisitante(*this, codigo);
+        CapturarVisitante(codigo);
     } else {
         const QString dir = kv::TablesDir();
         const std::optional<kv::PersonaCaptura> p = kv::BuscarPersona(dir, codigo);
@@ -101,31 +116,28 @@ void TFrmMain::edCodigoKeyPress(QKeyEvent* e)
             // log cannot be written the error goes up and the code stays in the field.
             kv::Messages::instance().showMessage(QStringLiteral("Código inválido o suspendido"));
             kv::RegistrarCodigoInvalido(codigo);
-            edCodigo->clear();
+            edCodigo_->clear();
             return;
         }
-        MostrarFoto(Image1, kv::RutaFoto(dir, p->idFoto));
+        MostrarFoto(Image1_, kv::RutaFoto(dir, p->idFoto));
         // Inside now means this scan is the way out.
-        modoMovimiento = kv::EstaDentro(dir, codigo) ? QStringLiteral("S") : QStringLiteral("E");
-        MostrarNombre(lblNEstudiante, kv::TextoNombreCaptura(codigo, *p));
+        shell_.setModoMovimiento(kv::EstaDentro(dir, codigo) ? QStringLiteral("S") : QStringLiteral("E"));
+        MostrarNombre(lblNEstudiante_, kv::TextoNombreCaptura(codigo, *p));
         RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante);
     }
-    edCodigo->clear();
-    Memo1->clear();
+    edCodigo_->clear();
+    Memo1_->clear();
 }
 
-void TFrmMain::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre)
+void CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre)
 {
     kv::Movimiento m;
-    m.codigo = edCodigo->text();
-    m.modo = modoMovimiento;
-    m.detalleMemo = Memo1->toPlainText();
+    m.codigo = edCodigo_->text();
+    m.modo = shell_.modoMovimientoActual();
+    m.detalleMemo = Memo1_->toPlainText();
     m.docIdent = docIdent;
     m.tipoDocIdent = tipoDocIdent;
     m.nombre = nombre;
     kv::RegistrarMovimiento(kv::TablesDir(), m);
     kv::Beep(500, 100);
 }
-
-void TFrmMain::Timer1Timer() {}
-void TFrmMain::SacarLosQueQuedaron() {}

@@ -1,0 +1,140 @@
+// Cost of two reports, from statement to PDF: an entries-and-exits report of 10,000
+// movements, and the attendance report over a site of 100,000 movements. Prints the time of
+// each step, the pages, and the peak memory after each report.
+//
+//   report_bench [DIR]
+//
+// DIR (default: a temporary directory) receives the benchmark site; it must not hold one.
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "data/TDM.h"
+#include "reports/ReportExport.h"
+#include "reports/ReportKinds.h"
+#include "reports/ReportPainter.h"
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <ctime>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kPersons = 1000;
+
+long peakKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void check(int rc, sqlite3* db)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+// Persons in ten categories; movements alternate entry and exit, 8 a day per... spread over
+// as many days as `total` needs, from 2026-01-01 on.
+void fill(kv::Database& db, int from, int total)
+{
+    sqlite3* h = db.handle();
+    check(sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr), h);
+    sqlite3_stmt* st = nullptr;
+    if (from == 0) {
+        check(sqlite3_prepare_v2(h, "INSERT INTO estudiantes (IGrado, IGrupo, NEstudiante, codigo, docIdent, "
+                                    "telefestud) VALUES (?, 'A', ?, ?, ?, '3001234567')", -1, &st, nullptr), h);
+        for (int i = 0; i < kPersons; ++i) {
+            const QByteArray name = QStringLiteral("PERSONA NÚMERO %1 DE APELLIDO LARGO").arg(i).toUtf8();
+            const QByteArray code = QStringLiteral("C%1").arg(i, 5, 10, QLatin1Char('0')).toUtf8();
+            sqlite3_bind_int(st, 1, i % 10 + 1);
+            sqlite3_bind_text(st, 2, name.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 3, code.constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 4, code.constData(), -1, SQLITE_TRANSIENT);
+            check(sqlite3_step(st), h);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+    }
+    check(sqlite3_prepare_v2(h, "INSERT INTO entradasSalidas (codigo, fecha, hora, tipoDocIdent, docIdent, "
+                                "nestudiante, tipomvt, detalle, subido) VALUES (?, ?, ?, 2, ?, ?, ?, ?, 0)",
+                             -1, &st, nullptr), h);
+    for (int n = from; n < total; ++n) {
+        const int person = n % kPersons;
+        const int round = n / kPersons;                       // each person: entry, exit, entry, ...
+        const QDate day = QDate(2026, 1, 1).addDays(round / 2);
+        const QTime time = QTime(round % 2 ? 14 : 7, person % 60, person % 59);
+        const QByteArray code = QStringLiteral("C%1").arg(person, 5, 10, QLatin1Char('0')).toUtf8();
+        const QByteArray name = QStringLiteral("PERSONA NÚMERO %1 DE APELLIDO LARGO").arg(person).toUtf8();
+        const QByteArray d = day.toString(Qt::ISODate).toUtf8(), t = time.toString(QStringLiteral("HH:mm:ss")).toUtf8();
+        const QByteArray det = person % 7 ? QByteArray() : QByteArray("Llegó con permiso firmado por el acudiente");
+        sqlite3_bind_text(st, 1, code.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, d.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 3, t.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 4, code.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 5, name.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 6, round % 2 ? "S" : "E", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 7, det.constData(), -1, SQLITE_TRANSIENT);
+        check(sqlite3_step(st), h);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    check(sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr), h);
+}
+
+double run(const QString& dir, const char* kind, const kv::rpt::ReportArgs& args, const QString& pdf)
+{
+    using namespace kv::rpt;
+    QElapsedTimer t;
+    t.start();
+    const std::clock_t cpu0 = std::clock();
+    const PreparedReport r = findReportKind(QString::fromLatin1(kind))->prepare(dir, args);
+    const qint64 query = t.elapsed();
+    const PageModel m = buildPages(r.layout, r.data);
+    const qint64 layout = t.elapsed() - query;
+    writePdf(m, pdf);
+    const qint64 total = t.elapsed();
+    // Processor time too: on a machine shared with builds, the wall time says little alone.
+    const long cpu = long((std::clock() - cpu0) * 1000.0 / CLOCKS_PER_SEC);
+    std::printf("%-17s %7d rows %5d pages  statement %5lld ms  page model %5lld ms  PDF %5lld ms  total %5lld ms"
+                " (processor %5ld ms)  peak %6ld kB\n",
+                kind, int(r.data.rows.size()), int(m.pages.size()), query, layout, total - query - layout, total,
+                cpu, peakKb());
+    return total / 1000.0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.filePath(QStringLiteral("site"));
+    kv::createSite(dir);
+    kv::SetTablesDir(dir);
+    auto db = kv::Database::forDirectory(dir);
+
+    fill(*db, 0, 10000);
+    kv::rpt::ReportArgs es;
+    es.set(QStringLiteral("desde"), QStringLiteral("2026-01-01"));
+    es.set(QStringLiteral("hasta"), QStringLiteral("2026-12-31"));
+    es.set(QStringLiteral("grado-desde"), QStringLiteral("1"));
+    es.set(QStringLiteral("grado-hasta"), QStringLiteral("10"));
+    run(dir, "entradas-salidas", es, QDir(tmp.path()).filePath(QStringLiteral("es.pdf")));
+
+    fill(*db, 10000, 100000);
+    // Every person entered in the range, so every one of the 100,000 movements is listed.
+    kv::rpt::ReportArgs as = es;
+    as.set(QStringLiteral("hasta"), QStringLiteral("2026-01-01"));
+    run(dir, "asistentes", as, QDir(tmp.path()).filePath(QStringLiteral("as.pdf")));
+    kv::SetTablesDir(QString());
+    return 0;
+}

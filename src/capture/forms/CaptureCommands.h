@@ -1,0 +1,36 @@
+#pragma once
+// The door's commands of the main window: the capture field, the movement it stores and the
+// person it shows. Built once by the main window, which owns the widgets it finds here.
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace kv { class MainShell; }
+
+class CaptureCommands : public QObject {
+    Q_OBJECT
+public:
+    CaptureCommands(kv::MainShell& shell, QObject* parent);
+
+    // Enter in edCodigo: a person or a visitor badge is looked up and one movement stored.
+    void edCodigoKeyPress(QKeyEvent* e);
+    // Stores one movement for the text in edCodigo with the shell's direction and Memo1, then beeps.
+    void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CapturarVisitante(const QString& codigo);
+
+    kv::MainShell& shell_;
+    QLineEdit* edCodigo_ = nullptr;
+    QLabel* Image1_ = nullptr;
+    QLabel* lblNEstudiante_ = nullptr;
+    QPlainTextEdit* Memo1_ = nullptr;
+};

@@ -1,0 +1,14 @@
+#include "settings/forms/Acceso.h"
+#include "settings/UserLevel.h"
+#include "util/Messages.h"
+
+namespace kv {
+
+bool AccesoPermitido()
+{
+    if (!AccesoRestringido()) return true;
+    Messages::instance().showMessage(QStringLiteral("Acceso restringido."));
+    return false;
+}
+
+} // namespace kv

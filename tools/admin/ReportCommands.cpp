@@ -1,0 +1,125 @@
+#include "ReportCommands.h"
+#include "data/Database.h"
+#include "data/TDM.h"
+#include "reports/ReportExport.h"
+#include "reports/ReportKinds.h"
+#include "reports/TitleBlock.h"
+#include <QDir>
+#include <QFileInfo>
+
+namespace admin {
+
+const char kReportUsage[] =
+    "  report DIR TIPO [PARÁMETROS] (--pdf | --txt | --csv | --html) ARCHIVO\n"
+    "                                escribe un informe del sitio DIR (también: report TIPO DIR ...);\n"
+    "                                fechas aaaa-mm-dd, horas hh:mm:ss\n";
+
+namespace {
+
+constexpr int kOk = 0, kFailed = 1, kBadUsage = 2;
+
+QString kindList()
+{
+    QStringList l;
+    for (const auto& k : kv::rpt::reportKinds()) l << k.kind;
+    return l.join(QStringLiteral(", "));
+}
+
+int bad(QTextStream& err, const QString& msg)
+{
+    err << "kelvora-admin: " << msg << Qt::endl;
+    err << "Use «kelvora-admin --help» para ver las órdenes." << Qt::endl;
+    return kBadUsage;
+}
+
+} // namespace
+
+int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
+{
+    using namespace kv::rpt;
+    QStringList args = argsIn;
+    if (args.size() < 2)
+        return bad(err, QStringLiteral("report necesita el directorio del sitio y el tipo de informe (%1).").arg(kindList()));
+    // Both orders are accepted: DIR TIPO and TIPO DIR.
+    QString dir = args.takeFirst(), kindName = args.takeFirst();
+    if (findReportKind(dir) && !findReportKind(kindName)) std::swap(dir, kindName);
+    const ReportKind* kind = findReportKind(kindName);
+    if (!kind) return bad(err, QStringLiteral("Tipo de informe desconocido: %1 (use %2).").arg(kindName, kindList()));
+
+    ReportArgs params;
+    QString file;
+    ExportFormat format = ExportFormat::Pdf;
+    const QHash<QString, ExportFormat> outputs = {{QStringLiteral("--pdf"), ExportFormat::Pdf},
+                                                  {QStringLiteral("--txt"), ExportFormat::Text},
+                                                  {QStringLiteral("--csv"), ExportFormat::Csv},
+                                                  {QStringLiteral("--html"), ExportFormat::Html}};
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const QString name = a.mid(2);
+        if (outputs.contains(a)) {
+            if (!file.isEmpty()) return bad(err, QStringLiteral("Indique un solo archivo de salida."));
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return bad(err, QStringLiteral("%1 necesita el nombre del archivo.").arg(a));
+            format = outputs.value(a);
+            file = args[++i];
+        } else if (a.startsWith(QLatin1String("--")) && kind->flags.contains(name)) {
+            params.set(name, QStringLiteral("1"));
+        } else if (a.startsWith(QLatin1String("--")) && kind->options.contains(name)) {
+            if (i + 1 >= args.size()) return bad(err, QStringLiteral("%1 necesita un valor.").arg(a));
+            params.set(name, args[++i]);
+        } else {
+            return bad(err, QStringLiteral("Parámetro desconocido para el informe %1: %2 (acepta: %3)")
+                                .arg(kind->kind, a, kind->uso));
+        }
+    }
+    if (file.isEmpty())
+        return bad(err, QStringLiteral("Falta el archivo de salida: --pdf, --txt, --csv o --html ARCHIVO."));
+    if (format != ExportFormat::Pdf && !kind->exports)
+        return bad(err, QStringLiteral("El informe %1 solo se escribe en PDF.").arg(kind->kind));
+    if (kind->kind == QLatin1String("persona") && params.text(QStringLiteral("codigo")).isEmpty())
+        return bad(err, QStringLiteral("El informe persona necesita --codigo CÓDIGO."));
+    if (kind->kind == QLatin1String("planilla") && !params.has(QStringLiteral("grupo")))
+        return bad(err, QStringLiteral("El informe planilla necesita --grado N y --grupo G."));
+
+    if (!QFileInfo(dir).isDir()) {
+        err << "kelvora-admin: " << QStringLiteral("No existe el directorio: %1").arg(dir) << Qt::endl;
+        return kFailed;
+    }
+    if (!QFileInfo(QDir(dir).filePath(kv::Database::siteFileName())).isFile()) {
+        err << "kelvora-admin: " << QStringLiteral("El directorio %1 no contiene las tablas de un sitio.").arg(dir)
+            << Qt::endl;
+        return kFailed;
+    }
+    const QString tables = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    kv::SetTablesDir(tables);
+
+    PreparedReport prepared;
+    try {
+        prepared = kind->prepare(tables, params);
+    } catch (const ReportError& e) {
+        return bad(err, e.message());
+    }
+    if (!prepared.sinDatos.isEmpty()) {
+        err << "kelvora-admin: " << prepared.sinDatos << Qt::endl;
+        return kFailed;
+    }
+    if (prepared.errorConfig) {
+        try {
+            std::rethrow_exception(prepared.errorConfig);
+        } catch (const std::exception& e) {
+            err << "kelvora-admin: " << QString::fromUtf8(e.what()) << Qt::endl;
+        }
+    }
+    if (!prepared.logoCargado) err << QString::fromUtf8(kLogoError) << Qt::endl;
+    for (const QString& w : prepared.avisos) err << w << Qt::endl;
+    err << "Preparando el informe (" << prepared.data.rows.size() << " filas)..." << Qt::endl;
+    const PageModel model = buildPages(prepared.layout, prepared.data);
+    err << "Escribiendo " << model.pages.size() << (model.pages.size() == 1 ? " página" : " páginas") << "..."
+        << Qt::endl;
+    exportReport(model, format, file);
+    out << "Informe escrito en " << QFileInfo(file).absoluteFilePath() << " (" << model.pages.size()
+        << (model.pages.size() == 1 ? " página, " : " páginas, ") << model.rows.size() << " líneas)" << Qt::endl;
+    return kOk;
+}
+
+} // namespace admin

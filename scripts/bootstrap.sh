@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(
   g++ cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev libpq-dev postgresql postgresql-contrib
   libxlsxwriter-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -1,4 +1,5 @@
 #include "capture/Capture.h"
+#include "capture/Publicados.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
 #include "util/Clock.h"
@@ -45,6 +46,9 @@ std::optional<PersonaCaptura> BuscarPersona(const QString& tablesDir, const QStr
 
 bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimiento* ultimo)
 {
+    // While the start-up deletion of published rows runs, this code's own go first: the
+    // direction is decided as if the deletion were over.
+    BorrarPublicadosDeCodigo(tablesDir, codigo);
     // Walks the index on (codigo, fecha, hora) backwards and stops at the first row, so the
     // cost does not grow with the number of stored movements; rowid breaks ties within a second.
     Query q;
@@ -102,8 +106,8 @@ QString TextoLecturaRepetida(int segundos)
 
 void BorrarMovimientosSubidos(const QString& tablesDir)
 {
-    Query q;
-    EjecutarSQL(tablesDir, q, QStringLiteral("delete from entradassalidas where subido=true"));
+    IniciarBorradoPublicados(tablesDir);
+    CompletarBorradoPublicados();
 }
 
 QString TextoNombreCaptura(const QString& codigo, const PersonaCaptura& p)

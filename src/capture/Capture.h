@@ -64,8 +64,9 @@ struct Movimiento {
 // and for a person's exit. Returns the moment written.
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 
-// Deletes the movements already published (subido true): they live on in the remote
-// database, and the local table keeps only those still to send.
+// Deletes the movements already published (subido true), all of them now, in batches:
+// they live on in the remote database, and the local table keeps only those still to
+// send. The main window does the same after it shows (capture/Publicados.h).
 void BorrarMovimientosSubidos(const QString& tablesDir);
 
 // ---- repeated reads ----

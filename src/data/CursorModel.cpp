@@ -1,4 +1,5 @@
 #include "data/CursorModel.h"
+#include "data/Schema.h"
 
 namespace kv {
 
@@ -55,6 +56,15 @@ static QString fieldOf(const CursorModel& m, int col)
     return m.cursor()->columns()[col].name;
 }
 
+int CursorModel::fieldWidth(int col) const
+{
+    if (!cursor_ || col < 0 || col >= columnCount()) return 0;
+    const QString f = fieldOf(*this, col);
+    for (const Column& c : cursor_->columns())
+        if (c.name.compare(f, Qt::CaseInsensitive) == 0) return declaredWidth(c.declaredType);
+    return 0;
+}
+
 QVariant CursorModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !cursor_) return QVariant();
@@ -87,16 +97,22 @@ Qt::ItemFlags CursorModel::flags(const QModelIndex& index) const
 
 bool CursorModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
+    lastError_.clear();
     if (role != Qt::EditRole || !cursor_ || !(flags(index) & Qt::ItemIsEditable)) return false;
     const QString f = fieldOf(*this, index.column());
     const bool insertRow = cursor_->state() == DataSetState::Insert && index.row() == cursor_->recordCount();
-    if (!insertRow) {
-        if (cursor_->state() == DataSetState::Edit && index.row() != cursor_->currentRow()) cursor_->post();
-        if (cursor_->currentRow() != index.row()) cursor_->setRecNo(index.row() + 1);
-        if (cursor_->fieldByName(f).asString() == value.toString()) return true;
-        cursor_->edit();
+    try {
+        if (!insertRow) {
+            if (cursor_->state() == DataSetState::Edit && index.row() != cursor_->currentRow()) cursor_->post();
+            if (cursor_->currentRow() != index.row()) cursor_->setRecNo(index.row() + 1);
+            if (cursor_->fieldByName(f).asString() == value.toString()) return true;
+            cursor_->edit();
+        }
+        cursor_->setFieldValue(f, value);
+    } catch (const std::exception& e) {
+        lastError_ = QString::fromUtf8(e.what());
+        return false;
     }
-    cursor_->setFieldValue(f, value);
     emit dataChanged(index, index);
     return true;
 }

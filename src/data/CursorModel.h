@@ -29,13 +29,19 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A value the cursor refuses (a bad number, a repeated key) returns false and leaves the
+    // refusal in lastError(); no error escapes into the view's commit of the cell editor.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QString lastError() const { return lastError_; }
+    // Characters the column's field holds; 0 when unlimited.
+    int fieldWidth(int col) const;
 
 private:
     QPointer<TableCursor> cursor_;
     QVector<GridColumn> cols_;
     bool readOnly_ = false;
     bool hadInsertRow_ = false;
+    QString lastError_;
 };
 
 } // namespace kv

@@ -9,6 +9,9 @@ namespace kv {
 
 namespace {
 
+// Beyond this many changes of one table in one statement, its cursors simply read again.
+constexpr int kMaxRowChanges = 10000;
+
 QMap<QString, std::weak_ptr<Database>>& registry()
 {
     static QMap<QString, std::weak_ptr<Database>> r;
@@ -30,6 +33,54 @@ void unicodeCase(sqlite3_context* ctx, int argc, sqlite3_value** argv, bool uppe
 }
 void sqlUpper(sqlite3_context* c, int n, sqlite3_value** v) { unicodeCase(c, n, v, true); }
 void sqlLower(sqlite3_context* c, int n, sqlite3_value** v) { unicodeCase(c, n, v, false); }
+
+// LIKE with % and _ (and an optional escape character), folding case for every letter as
+// upper() does, so that '%mónica%' finds "MÓNICA".
+bool likeMatch(const QList<uint>& p, int pi, const QList<uint>& s, int si, uint esc)
+{
+    while (pi < p.size()) {
+        uint c = p[pi];
+        if (c == esc && pi + 1 < p.size()) {
+            if (si >= s.size() || s[si] != p[pi + 1]) return false;
+            pi += 2; ++si;
+        } else if (c == '%') {
+            while (pi < p.size() && p[pi] == '%') ++pi;
+            if (pi == p.size()) return true;
+            for (int k = si; k <= s.size(); ++k)
+                if (likeMatch(p, pi, s, k, esc)) return true;
+            return false;
+        } else if (c == '_') {
+            if (si >= s.size()) return false;
+            ++pi; ++si;
+        } else {
+            if (si >= s.size() || s[si] != c) return false;
+            ++pi; ++si;
+        }
+    }
+    return si == s.size();
+}
+
+QList<uint> foldedText(sqlite3_value* v)
+{
+    const auto* txt = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QString::fromUtf8(txt, sqlite3_value_bytes(v)).toUpper().toUcs4();
+}
+
+void sqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) { sqlite3_result_null(ctx); return; }
+    uint esc = 0xFFFFFFFFu;
+    if (argc == 3) {
+        const QList<uint> e = foldedText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        esc = e[0];
+    }
+    sqlite3_result_int(ctx, likeMatch(foldedText(argv[0]), 0, foldedText(argv[1]), 0, esc) ? 1 : 0);
+}
 
 QString errorText(sqlite3* db)
 {
@@ -105,6 +156,8 @@ Database::Database(const QString& path, sqlite3* db) : path_(path), db_(db)
 {
     sqlite3_update_hook(db_, &Database::updateHook, this);
     sqlite3_create_function(db_, "upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlUpper, nullptr, nullptr);
+    sqlite3_create_function(db_, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlLike, nullptr, nullptr);
+    sqlite3_create_function(db_, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlLike, nullptr, nullptr);
     sqlite3_create_function(db_, "lower", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, sqlLower, nullptr, nullptr);
     sqlite3_busy_timeout(db_, 5000);
     // A posted row must survive a crash or a power cut.
@@ -185,6 +238,14 @@ void Database::updateHook(void* self, int op, const char*, const char* table, lo
     if (it == d->pending_.end()) {
         d->pendingOrder_.append(t);
         it = d->pending_.insert(t, {});
+    }
+    // A deletion makes every cursor of the table read its rows again, whatever else
+    // changed: one record says it all, and a batch of many deleted rows costs no memory.
+    if (!it->isEmpty() && it->constLast().op == RowChange::Delete && it->constLast().rowid < 0) return;
+    if (o == RowChange::Delete || it->size() >= kMaxRowChanges) {
+        it->clear();
+        it->append({RowChange::Delete, -1});
+        return;
     }
     it->append({o, rowid});
 }

@@ -18,6 +18,7 @@ struct Column {
     QString declaredType;
 };
 
+// A change of one row; {Delete, -1} says "rows went, read the table again".
 struct RowChange {
     enum Op { Insert, Update, Delete } op;
     qint64 rowid;

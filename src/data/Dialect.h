@@ -7,11 +7,12 @@
 namespace kv {
 
 // - text literals in double quotes become single-quoted literals;
-// - date literals 'mm/dd/yyyy' become 'yyyy-mm-dd'; time literals 'hh:mm:ss' (even with
-//   trailing blanks) become 'hh:mm:ss';
+// - a literal compared with, assigned to or inserted into a date or time field of the site's
+//   tables is translated: 'mm/dd/yyyy' becomes 'yyyy-mm-dd', 'hh:mm[:ss]' becomes 'hh:mm:ss'
+//   (trailing blanks allowed in both); any other literal is kept as typed;
 // - substring(x from a for b) becomes substr(x, a, b);
 // - ? parameter markers pass through untouched.
-// Raises DbError for an unterminated literal.
+// Raises DbError for an unterminated literal and for a date or time that does not exist.
 QString translateLocalSql(const QString& sql);
 
 // Leading keyword of a statement, upper-cased ("SELECT", "WITH", "UPDATE", ...).

@@ -133,6 +133,25 @@ void addMissingIndexes(Database& db)
     }
 }
 
+int declaredWidth(const QString& declaredType)
+{
+    static const QRegularExpression width(QStringLiteral("^\\s*(?:VAR)?CHAR\\s*\\(\\s*(\\d+)\\s*\\)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    const auto m = width.match(declaredType);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+int fieldWidth(const QString& table, const QString& field)
+{
+    for (const TableDef& t : siteTables()) {
+        if (t.name.compare(table, Qt::CaseInsensitive) != 0) continue;
+        for (const QString& c : t.columns)
+            if (c.section(QLatin1Char(' '), 0, 0).compare(field, Qt::CaseInsensitive) == 0)
+                return declaredWidth(c.section(QLatin1Char(' '), 1));
+    }
+    return 0;
+}
+
 void createSite(const QString& dir)
 {
     QDir d(dir);

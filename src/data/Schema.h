@@ -35,6 +35,13 @@ void addLaterColumns(Database& db, const QString& table);
 // Creates the indexes of siteTables() an older site lacks. Done once per process when the
 // site is first opened (Database::forDirectory).
 void addMissingIndexes(Database& db);
+
+// Characters a text field of a site's table holds (VARCHAR(n)); 0 when it has no limit
+// or is no text field. Names are matched without regard to case.
+int fieldWidth(const QString& table, const QString& field);
+// The same from a declared column type ("VARCHAR(40)" -> 40, anything else -> 0).
+int declaredWidth(const QString& declaredType);
+
 // Creates DIR (and DIR/imagenes) with the empty tables of a site and its single Config row.
 // Raises DbError when the directory already holds a site.
 void createSite(const QString& dir);

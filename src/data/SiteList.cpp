@@ -1,5 +1,7 @@
 #include "data/SiteList.h"
 #include "data/TableCursor.h"
+#include <QDir>
+#include <QFileInfo>
 
 namespace kv {
 
@@ -29,6 +31,20 @@ std::optional<QString> RutaTablasDeSitio(const QString& nombre)
     auto t = openList();
     if (!t->locate(QStringLiteral("colegio"), {nombre})) return std::nullopt;
     return t->fieldByName(QStringLiteral("RutaTablas")).asString();
+}
+
+} // namespace kv
+
+namespace kv {
+
+QString TextoSitioIncorrecto(const QString& tablesDir, const QString& error)
+{
+    static const QString corregir = QStringLiteral(" Debe corregir...");
+    if (tablesDir.trimmed().isEmpty()) return QStringLiteral("No se eligió ningún colegio.") + corregir;
+    const QString dir = QDir::toNativeSeparators(tablesDir);
+    if (!QFileInfo::exists(QDir(tablesDir).filePath(Database::siteFileName())) || error.trimmed().isEmpty())
+        return dir + QStringLiteral(" incorrecta.") + corregir;
+    return dir + QStringLiteral(": ") + error.trimmed() + corregir;
 }
 
 } // namespace kv

@@ -12,4 +12,9 @@ QStringList NombresSitios();
 // Tables directory of the first row with exactly that name; none when there is no such row.
 std::optional<QString> RutaTablasDeSitio(const QString& nombre);
 
+// What the site-list editor says about a site whose tables could not be opened: no site
+// chosen, a directory that holds no site ("... incorrecta."), or a site that holds one
+// (`error` says what is wrong in it).
+QString TextoSitioIncorrecto(const QString& tablesDir, const QString& error);
+
 } // namespace kv

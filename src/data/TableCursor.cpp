@@ -91,10 +91,7 @@ void TableCursor::open()
     loaded_ = false;
     pos_ = -1;
     cachedRowId_ = -1;
-    ensureLoaded();
-    pos_ = rowids_.isEmpty() ? -1 : 0;
-    bof_ = true;
-    eof_ = rowids_.isEmpty();
+    atFirst_ = true;
     emit stateChanged();
     emit rowsReset();
     emit dataChanged();
@@ -108,6 +105,7 @@ void TableCursor::close()
     state_ = DataSetState::Inactive;
     rowids_.clear();
     loaded_ = false;
+    atFirst_ = false;
     pos_ = -1;
     cachedRowId_ = -1;
     current_.clear();
@@ -147,16 +145,24 @@ void TableCursor::ensureLoaded() const
     rowids_.reserve(rs.rows.size());
     for (const auto& r : rs.rows) rowids_.append(r[0].toLongLong());
     loaded_ = true;
+    if (atFirst_) {
+        atFirst_ = false;
+        pos_ = rowids_.isEmpty() ? -1 : 0;
+        bof_ = true;
+        eof_ = rowids_.isEmpty();
+    }
 }
 
 void TableCursor::reload(bool keepPosition)
 {
     const qint64 keep = (keepPosition && loaded_ && pos_ >= 0 && pos_ < rowids_.size()) ? rowids_[pos_] : -1;
     const int oldPos = pos_;
+    const bool neverRead = atFirst_;
     loaded_ = false;
     cachedRowId_ = -1;
     rowCaches().remove(this);
     ensureLoaded();
+    if (neverRead) return;   // standing on the first row, as at opening
     if (rowids_.isEmpty()) { pos_ = -1; eof_ = bof_ = true; return; }
     if (!keepPosition) { pos_ = 0; bof_ = true; eof_ = false; return; }
     const int idx = keep >= 0 ? rowids_.indexOf(keep) : -1;
@@ -266,13 +272,14 @@ void TableCursor::moveBy(int n)
     if (old != pos_) emit dataChanged();
 }
 
-bool TableCursor::eof() const { return eof_ || !isActive(); }
-bool TableCursor::bof() const { return bof_ || !isActive(); }
+bool TableCursor::eof() const { ensureLoaded(); return eof_ || !isActive(); }
+bool TableCursor::bof() const { ensureLoaded(); return bof_ || !isActive(); }
 bool TableCursor::isEmpty() const { ensureLoaded(); return rowids_.isEmpty(); }
 int TableCursor::recordCount() const { ensureLoaded(); return rowids_.size(); }
 int TableCursor::recNo() const
 {
     if (state_ == DataSetState::Insert) return -1;
+    ensureLoaded();
     return pos_ < 0 ? 0 : pos_ + 1;
 }
 

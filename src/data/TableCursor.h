@@ -73,7 +73,7 @@ public:
     QVariant valueAt(int row, const QString& field) const;
     Field fieldAt(int row, const QString& field) const;
     qint64 rowIdAt(int row) const;
-    int currentRow() const { return pos_; }      // 0-based, -1 when empty
+    int currentRow() const { ensureLoaded(); return pos_; }      // 0-based, -1 when empty
     const QVariantList& editBuffer() const { return buffer_; }
 
 signals:
@@ -112,9 +112,13 @@ private:
 
     mutable bool loaded_ = false;
     mutable QVector<qint64> rowids_;
-    int pos_ = -1;
-    bool eof_ = true;
-    bool bof_ = true;
+    // The rows are read at their first use, not at opening: a table no window shows (the
+    // movements) costs nothing however many rows it holds. Until then the cursor stands
+    // "on the first row".
+    mutable bool atFirst_ = false;
+    mutable int pos_ = -1;
+    mutable bool eof_ = true;
+    mutable bool bof_ = true;
     mutable qint64 cachedRowId_ = -1;
     mutable QVariantList current_;
     QVariantList buffer_;

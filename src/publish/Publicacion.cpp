@@ -1,4 +1,5 @@
 #include "publish/Publicacion.h"
+#include "capture/Publicados.h"
 #include "data/Query.h"
 #include "data/TDM.h"
 #include "publish/Remote.h"
@@ -147,6 +148,8 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
     ResultadoSubida r;
     r.conectado = c.isOpen();
     if (!r.conectado) return Terminar(r, dir);
+    // The start-up deletion of published rows is over before anything is sent again.
+    CompletarBorradoPublicados();
     const QVector<FilaMovimiento> filas = LeerPendientes(dir);
     if (filas.isEmpty()) return Terminar(r, dir);
     QFile::remove(MyException::logFileName());

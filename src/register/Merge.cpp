@@ -2,13 +2,18 @@
 #include "data/Query.h"
 #include "data/TDM.h"
 #include "register/Register.h"
+#include <stdexcept>
 
 namespace kv {
 
-QString ValidarFusion(const QString& origen, const QString& destino)
+QString ValidarFusion(int grado, const QString& origen, const QString& destino)
 {
     if (origen == destino) return QStringLiteral("Para fusionarse los dos grupos deben ser distintos.");
-    if (destino.isEmpty())
+    Query q;
+    if (!destino.isEmpty())
+        EjecutarSQL(TablesDir(), q, QStringLiteral("select igrupo from grupos where igrado=? and igrupo=?"),
+                    {grado, destino});
+    if (destino.isEmpty() || q.isEmpty())
         return QStringLiteral("Debe Corregir: \n") + QStringLiteral("Coloque un código de grupo válido \n");
     return QString();
 }
@@ -17,13 +22,17 @@ int FusionarGrupos(int grado, const QString& origen, const QString& destino,
                    const std::function<void(const QString&)>& aviso)
 {
     auto say = [&](const QString& t) { if (aviso) aviso(t); };
+    const QString refused = ValidarFusion(grado, origen, destino);
+    if (!refused.isEmpty()) throw std::invalid_argument(refused.toStdString());
     auto db = Database::forDirectory(TablesDir());
     Transaction tx(*db);
     int siguiente = NextInternalNumber(grado, destino);
     Query personas, cambios;
     EjecutarSQL(TablesDir(), personas,
-                QStringLiteral("select rowid as fila, iestudiante from estudiantes where igrado=? and igrupo=? "
-                               "order by iestudiante"),
+                QStringLiteral("select e.rowid as fila, e.iestudiante, e.codigo,"
+                               " (select count(*) from estudiantes o where o.igrado=e.igrado and o.igrupo=e.igrupo"
+                               "  and o.iestudiante=e.iestudiante) as comparten"
+                               " from estudiantes e where e.igrado=? and e.igrupo=? order by e.iestudiante"),
                 {grado, origen});
     say(QStringLiteral("Actualizando el código y el grupo de los estudiantes..."));
     int movidos = 0;
@@ -35,12 +44,15 @@ int FusionarGrupos(int grado, const QString& origen, const QString& destino,
         // A person's marks follow the person: same new number and group in both tables.
         if (!numero.isNull()) {
             const qint64 viejo = numero.asInteger();
-            for (const char* tabla : {"notas", "notasdef"}) {
+            EjecutarSQL(TablesDir(), cambios,
+                        QStringLiteral("update notas set iestudiante=? ,igrupo=? where iestudiante=? and igrado=? "
+                                       "and igrupo=? and codigo=?"),
+                        {siguiente, destino, viejo, grado, origen, personas.fieldByName(QStringLiteral("codigo")).asString()});
+            if (personas.fieldByName(QStringLiteral("comparten")).asInteger() == 1)
                 EjecutarSQL(TablesDir(), cambios,
-                            QStringLiteral("update %1 set iestudiante=? ,igrupo=? where iestudiante=? and igrado=? "
-                                           "and igrupo=?").arg(QLatin1String(tabla)),
+                            QStringLiteral("update notasdef set iestudiante=? ,igrupo=? where iestudiante=? and igrado=? "
+                                           "and igrupo=?"),
                             {siguiente, destino, viejo, grado, origen});
-            }
         }
         ++movidos;
     }

@@ -77,8 +77,9 @@ void CambiarDeGrupo(const QString& codigo, int gradoOrigen, const QString& grupo
 QString TextoConfirmarCambio(int gradoOrigen, const QString& grupoOrigen, int gradoDestino,
                              const QString& grupoDestino);
 
-// Persons whose name contains the text (letter case and accents ignored); every field
-// in table order. An empty text lists everyone.
+// Persons whose name contains the text, letter case ignored (accented letters and ñ too; an
+// accent still counts: "mónica" does not find "MONICA"); every field in table order. An
+// empty text lists everyone.
 ResultSet BuscarPersonas(const QString& texto);
 
 // Suspends the highlighted person, or enables it again when it is suspended.

@@ -6,6 +6,7 @@
 #include "support/MainHarness.h"
 #include "data/TDM.h"
 #include "support/Modal.h"
+#include "support/FakeMessages.h"
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <QKeyEvent>
@@ -61,6 +62,7 @@ void responder(const Respuesta& r, Visto* visto = nullptr)
         QTest::keyClicks(d->Memo1, r.motivo);
         if (visto) visto->memo = d->Memo1->toPlainText();
         d->btnContinuar->click();
+        if (d->isVisible()) d->reject();   // refused: the test fails instead of waiting
     });
 }
 
@@ -182,7 +184,7 @@ TEST_F(VisitorCapture, KnownDocumentFillsNameAndTypeAndChangesAreWrittenBack)
     EXPECT_EQ(visto.tipo, 4);
 
     Visto desconocido;
-    responder({"55", -1, QString(), "Rectoría", ""}, &desconocido);   // only a prefix: no fill-in
+    responder({"55", -1, "NUEVO", "Rectoría", ""}, &desconocido);   // only a prefix: no fill-in
     capturar(w, "VISIT03");
     ASSERT_TRUE(desconocido.abierto);
     EXPECT_EQ(desconocido.nombre, "");
@@ -203,6 +205,30 @@ TEST_F(VisitorCapture, KnownDocumentFillsNameAndTypeAndChangesAreWrittenBack)
     EXPECT_EQ(m[0].nestudiante, "ROSA MARÍA");
     EXPECT_EQ(m[0].tipoDocIdent, 3);
     EXPECT_EQ(m[0].docIdent, "555");
+}
+
+// A card reader: the number, Enter, and Enter again. The known visitor's name is stored with
+// the movement and stays in the directory.
+TEST_F(VisitorCapture, ACardReadersEnterStoresTheKnownNameNotAnEmptyOne)
+{
+    h.site.exec("insert into visitantes (docIdent, tipoDocIdent, nombre) values ('555', 1, 'ROSA')");
+    TFrmMain& w = h.start();
+    kvtest::onNextModal([](QWidget* m) {
+        auto* d = qobject_cast<TfrmEntradaVisit*>(m);
+        if (!d) { m->close(); return; }
+        if (!QTest::qWaitForWindowActive(d)) d->activateWindow();
+        d->edDocIdent->setFocus();
+        QTest::keyClicks(d->edDocIdent, "555");
+        QTest::keyClick(d->edDocIdent, Qt::Key_Return);
+        if (QWidget* f = QApplication::focusWidget()) QTest::keyClick(f, Qt::Key_Return);
+        if (d->isVisible()) d->reject();
+    });
+    capturar(w, "VISIT05");
+    const auto m = movimientos(h.site, "VISIT05");
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(h.site.scalar("select nestudiante from entradasSalidas where codigo='VISIT05'"), "ROSA");
+    EXPECT_EQ(h.site.scalar("select nombre from visitantes where docIdent='555'"), "ROSA");
+    EXPECT_EQ(h.site.count("visitantes"), 1);
 }
 
 TEST_F(VisitorCapture, TwoBadgesOfOneVisitorAreIndependent)
@@ -271,8 +297,49 @@ TEST(VisitorDialog, EnterPressesTheFocusedButtonAndContinuarElsewhere)
         d.show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         d.edNombre->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(d.edNombre, "ANA");
         QTest::keyClick(d.edNombre, Qt::Key_Return);
         EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+}
+
+// A card reader types the number and Enter: the known visitor's name must be there before
+// anything is stored, and an empty name never goes over a stored one.
+TEST(VisitorDialog, TheDocumentIsLookedUpBeforeContinuarAndAnEmptyNameIsRefused)
+{
+    kvtest::TempSite site;
+    kvtest::MessagesScope msgs;
+    site.exec("insert into visitantes (docIdent, tipoDocIdent, nombre) values ('777', 2, 'ROSA')");
+    {
+        TfrmEntradaVisit d(site.tablesDir());
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.edDocIdent->setFocus();
+        QTest::keyClicks(d.edDocIdent, "777");
+        QTest::keyClick(d.edDocIdent, Qt::Key_Return);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.edNombre->text(), "ROSA");
+        EXPECT_EQ(d.cbTipoDocIdent->currentIndex(), 2);
+        EXPECT_EQ(QApplication::focusWidget(), d.cbTipoDocIdent);
+        QTest::keyClick(d.cbTipoDocIdent, Qt::Key_Return);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    const struct { const char* doc; bool accepted; const char* nombre; } cases[] = {
+        {"777", true, "ROSA"},    // Continuar before the field was left: looked up then
+        {"778", false, ""},       // unknown and no name: refused
+    };
+    for (const auto& c : cases) {
+        msgs->shown.clear();
+        TfrmEntradaVisit d(site.tablesDir());
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        d.edDocIdent->setFocus();
+        d.edDocIdent->setText(c.doc);
+        d.btnContinuar->click();
+        EXPECT_EQ(d.result() == QDialog::Accepted, c.accepted) << c.doc;
+        EXPECT_EQ(d.edNombre->text(), c.nombre) << c.doc;
+        EXPECT_EQ(msgs->texts(), c.accepted ? QStringList()
+                                            : QStringList{"Debe Corregir: \nEscriba el nombre del visitante."}) << c.doc;
     }
 }
 

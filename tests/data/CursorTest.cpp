@@ -285,6 +285,34 @@ TEST(CursorOpen, TransactionRollbackRestoresRowsForEveryCursor)
     EXPECT_EQ(g.recordCount(), 2);
 }
 
+// A cursor reads its rows at first use, and a statement that changes many rows at once
+// (more than are worth recording one by one) still leaves every open cursor right.
+TEST_F(Cursor, RowsAreReadAtFirstUseAndMassChangesAreSeen)
+{
+    EXPECT_EQ(cur.recordCount(), 18);   // this one has read its rows
+    TableCursor later("estudiantes");
+    later.setDirectory(site.tablesDir());
+    later.open();
+    site.exec("delete from estudiantes where IGrado=3");   // before `later` has read anything
+    EXPECT_EQ(later.recNo(), 1);
+    EXPECT_EQ(later.currentRow(), 0);
+    EXPECT_FALSE(later.eof());
+    EXPECT_EQ(later.fieldByName("codigo").asString(), "4A0");
+    EXPECT_EQ(later.recordCount(), 12);
+
+    site.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 12000) "
+              "insert into estudiantes (IGrado, IGrupo, codigo) select 9, 'Z', 'z' || i from n");
+    EXPECT_EQ(cur.recordCount(), 12 + 12000);
+    EXPECT_EQ(later.recordCount(), 12 + 12000);
+    cur.last();
+    EXPECT_EQ(cur.fieldByName("codigo").asString(), "z12000");
+    site.exec("delete from estudiantes where IGrado=9 and codigo<>'z5'");
+    EXPECT_EQ(cur.recordCount(), 13);
+    EXPECT_EQ(later.recordCount(), 13);
+    cur.last();
+    EXPECT_EQ(cur.fieldByName("codigo").asString(), "z5");
+}
+
 // Values of a bound filter are data, never part of the condition: a quote is matched as a
 // character and an injected condition matches nothing, in the first reading, in a locate
 // inside the filter and for rows added while the filter is on.

@@ -12,8 +12,8 @@ TEST(Dialect, LiteralsAndSubstringAreTranslated)
 {
     EXPECT_EQ(translateLocalSql("select * from t where fecha>='12/09/2026' and hora<='23:59:59 '"),
               "select * from t where fecha>='2026-12-09' and hora<='23:59:59'");
-    EXPECT_EQ(translateLocalSql("x='1/2/2026'"), "x='2026-01-02'");
-    EXPECT_EQ(translateLocalSql("x='7:05:00'"), "x='07:05:00'");
+    EXPECT_EQ(translateLocalSql("fecha='1/2/2026'"), "fecha='2026-01-02'");
+    EXPECT_EQ(translateLocalSql("hora='7:05:00'"), "hora='07:05:00'");
     EXPECT_EQ(translateLocalSql("igrupo=\"A\""), "igrupo='A'");
     EXPECT_EQ(translateLocalSql("n=\"O'Hara\""), "n='O''Hara'");
     EXPECT_EQ(translateLocalSql("substring(upper(codigo) from 1 for 5)!='VISIT'"),
@@ -23,6 +23,61 @@ TEST(Dialect, LiteralsAndSubstringAreTranslated)
     // parameters and words inside literals are left alone
     EXPECT_EQ(translateLocalSql("codigo=? and n='a ? b'"), "codigo=? and n='a ? b'");
     EXPECT_THROW(translateLocalSql("select 'abc"), DbError);
+}
+
+// Only a literal that stands for a date or time field's value is translated; everything else is
+// stored and compared as typed.
+TEST(Dialect, OnlyLiteralsOfDateAndTimeFieldsAreTranslated)
+{
+    const struct { const char* sql; const char* want; } cases[] = {
+        {"insert into dependencias (ndependencia) values ('10:30')", "insert into dependencias (ndependencia) values ('10:30')"},
+        {"insert into dependencias (ndependencia) values ('1/2/2026')", "insert into dependencias (ndependencia) values ('1/2/2026')"},
+        {"insert into visitantes (nombre, fechaUltVisit, horaUltVisit) values ('1/2/2026', '1/2/2026', '7:05'), ('9:00', '12/31/2026', '9:00')",
+         "insert into visitantes (nombre, fechaUltVisit, horaUltVisit) values ('1/2/2026', '2026-01-02', '07:05:00'), ('9:00', '2026-12-31', '09:00:00')"},
+        {"update visitantes set observaciones='10:30', horaUltVisit='10:30' where nombre='1/2/2026'",
+         "update visitantes set observaciones='10:30', horaUltVisit='10:30:00' where nombre='1/2/2026'"},
+        {"e.fecha between '1/2/2026' and '12/01/2026 ' and '08:00'<=hora",
+         "e.fecha between '2026-01-02' and '2026-12-01' and '08:00:00'<=hora"},
+        {"fecha not in ('1/2/2026', '1/3/2026') and codigo in ('1/2/2026')",
+         "fecha not in ('2026-01-02', '2026-01-03') and codigo in ('1/2/2026')"},
+        {"select '10:30' as h, nestudiante from entradasSalidas where detalle like '%1/2/2026%'",
+         "select '10:30' as h, nestudiante from entradasSalidas where detalle like '%1/2/2026%'"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(translateLocalSql(c.sql), c.want) << c.sql;
+
+    // a date or time that does not exist fails the statement instead of comparing as text
+    for (const char* bad : {"fecha='11/31/2026'", "fecha>='02/29/2027'", "hora<'25:00:00'",
+                            "insert into visitantes (fechaUltVisit) values ('13/01/2026')"})
+        EXPECT_THROW(translateLocalSql(bad), DbError) << bad;
+
+    TempSite site;
+    site.exec("insert into dependencias (ndependencia) values ('10:30'), ('1/2/2026')");
+    Query q = site.query("select ndependencia from dependencias order by ndependencia");
+    QStringList got;
+    for (q.first(); !q.eof(); q.next()) got << q.fieldByName("ndependencia").asString();
+    EXPECT_EQ(got, (QStringList{"1/2/2026", "10:30"}));
+    site.exec("insert into entradasSalidas (codigo, fecha, hora) values ('1', '12/01/2026', '08:00:00')");
+    EXPECT_EQ(site.count("entradasSalidas", "fecha='12/01/2026 '"), 1);
+    EXPECT_THROW(site.count("entradasSalidas", "fecha<='11/31/2026'"), DbError);
+}
+
+TEST(Dialect, LikeFoldsCaseOfAccentedLettersAsUpperDoes)
+{
+    TempSite site;
+    for (const char* n : {"MÓNICA PEÑA", "mónica ñúñez", "MONICA DIAZ", "ANA_MARIA"})
+        site.exec("insert into estudiantes (NEstudiante) values (?)", {QString::fromUtf8(n)});
+    const struct { const char* where; int rows; } cases[] = {
+        {"upper(NEstudiante) like '%mónica%'", 2},
+        {"NEstudiante like '%MÓNICA%'", 2},
+        {"NEstudiante like '%ÑÚÑ%'", 1},
+        {"NEstudiante like 'm_nica%'", 3},       // _ is one letter, accented or not
+        {"NEstudiante like '%monica%'", 1},      // an accent is still a different letter
+        {"NEstudiante like 'ana\\_%' escape '\\'", 1},
+        {"NEstudiante like 'ana\\_' escape '\\'", 0},
+        {"NEstudiante not like '%peña'", 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(site.count("estudiantes", QString::fromUtf8(c.where)), c.rows) << c.where;
 }
 
 TEST(Dialect, LeadingKeywordDecidesWhetherRowsComeBack)

@@ -98,7 +98,7 @@ TEST(PersonsHostileText, QuotesAndSqlWordsAreStoredFoundAndMovedAsTyped)
     // Modify: a new hostile code carries the marks along.
     s.h.site.exec("update notas set codigo=?", {codigo});
     s.resaltar(codigo);
-    const QString codigo2 = QStringLiteral("Y'2'; DELETE FROM notas; --");
+    const QString codigo2 = QStringLiteral("Y'2';DELETE notas;--");   // the 20 characters a code holds
     ASSERT_TRUE(ptest::enDialogo<TFrmModEst>(w.BtnModEst, [&](TFrmModEst* f) {
         f->EdNEstudiante->setText(nombre + " II");
         f->edCodigo->setText(codigo2);

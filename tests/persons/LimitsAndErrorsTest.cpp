@@ -4,6 +4,11 @@
 #include "register/forms/TFrmCambiarDeGrupo.h"
 #include "register/forms/TFrmEstudiantes.h"
 #include "register/forms/TFrmModEst.h"
+#include "register/forms/TFrmAddGrupo.h"
+#include "capture/forms/TfrmEntradaVisit.h"
+#include "settings/forms/TFrmClave.h"
+#include "settings/forms/TFrmConfig.h"
+#include "data/forms/DBGrid.h"
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -50,6 +55,52 @@ TEST(PersonLimits, InternalNumberBeyondItsFieldIsRefusedAndThePresetNeverWraps)
     g.BtnAddEst->click();
     EXPECT_EQ(s.msgs().shown.size(), 2u);
     EXPECT_EQ(s.h.site.count("estudiantes"), 1);
+}
+
+// Whatever is pasted or typed, a box that writes a field keeps no more than the field holds.
+TEST(PersonLimits, EveryBoxThatWritesAFieldTakesNoMoreThanTheFieldHolds)
+{
+    PersonsSite s;
+    TFrmMain& w = s.abrir(11, "B");
+    TFrmEstudiantes alta(QStringLiteral("11"), QStringLiteral("B"));
+    TFrmAddGrupo grupo(nullptr, QStringLiteral("11"));
+    TfrmEntradaVisit visita(s.h.site.tablesDir());
+    TFrmConfig opciones;
+    TFrmClave login;
+    const struct { QWidget* dialogo; const char* caja; int ancho; } cajas[] = {
+        {&alta, "EdNEstudiante", 60}, {&alta, "edDocIdent", 20}, {&alta, "edSitSocial", 5},
+        {&alta, "edRH", 5}, {&alta, "edIdFoto", 80}, {&alta, "edCodigo", 20},
+        {&grupo, "EdIGrupo", 2}, {&grupo, "EdNDirector", 40}, {&grupo, "EdMensaje", 12},
+        {&visita, "edDocIdent", 20}, {&visita, "edNombre", 60},
+        {&opciones, "EdJornada", 20}, {&opciones, "EdEncabezado1", 100}, {&opciones, "EdEncabezado2", 100},
+        {&opciones, "EdClave", 20}, {&opciones, "EdClave2", 20},
+        {&login, "EdClaveAnterior", 20}, {&login, "EdClaveNueva", 20}, {&login, "EdClaveVerifica", 20},
+    };
+    for (const auto& c : cajas) {
+        auto* box = c.dialogo->findChild<QLineEdit*>(c.caja);
+        ASSERT_NE(box, nullptr) << c.caja;
+        box->clear();
+        box->insert(QString(5000, QLatin1Char('X')));
+        EXPECT_EQ(box->text().size(), c.ancho) << c.dialogo->objectName().toStdString() << "/" << c.caja;
+    }
+
+    // stored as limited: a long name ends at the field's width
+    alta.EdNEstudiante->clear();
+    alta.EdNEstudiante->insert(QString(5000, QLatin1Char('N')));
+    alta.edCodigo->clear();
+    alta.edCodigo->insert(QStringLiteral("LARGO"));
+    alta.BtnAddEst->click();
+    EXPECT_EQ(s.campo("LARGO", "length(NEstudiante)"), "60") << s.msgs().lastText().toStdString();
+
+    // the cell editors of a grid too: a category's name
+    auto* g = w.findChild<kv::DBGrid*>("DBGrid1");
+    ASSERT_NE(g, nullptr);
+    g->edit(g->model()->index(0, 1));
+    auto* celda = g->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(celda, nullptr);
+    celda->clear();
+    celda->insert(QString(500, QLatin1Char('C')));
+    EXPECT_EQ(celda->text().size(), 40);
 }
 
 TEST(PersonLimits, CapitalsThatGrowKeepTheCursorAfterTheTypedText)

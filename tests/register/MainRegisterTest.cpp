@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -218,6 +221,54 @@ TEST_F(Categories, NamesAreEditedInPlaceAndDeletionAsksFirst)
     tecla(w.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(h.site.count("AbaGrados"), 1);
     EXPECT_EQ(h.site.count("AbaGrados", "IGrado=5"), 1);
+}
+
+// Types into the grid's own cell editor and leaves it with a key, as a user does.
+QLineEdit* escribirEnCelda(kv::DBGrid* g, int fila, int col, const QString& texto)
+{
+    const QModelIndex ix = g->model()->index(fila, col);
+    g->setCurrentIndex(ix);
+    if (!g->indexWidget(ix)) g->edit(ix);
+    auto* ed = qobject_cast<QLineEdit*>(g->indexWidget(ix));   // the cell's editor
+    if (ed) ed->setText(texto);
+    return ed;
+}
+
+TEST_F(Categories, ABadNumberIsRefusedAtTheCellAndLaterEditsAreStored)
+{
+    TFrmMain& w = h.start("1");
+    kv::DBGrid* g = w.DBGrid1;
+    tecla(g, Qt::Key_Insert);
+    const int fila = h.dm->TblAbaGrados->recordCount();
+    QLineEdit* ed = escribirEnCelda(g, fila, 0, "abc");
+    ASSERT_NE(ed, nullptr);
+    QTest::keyClick(ed, Qt::Key_Tab);
+    EXPECT_EQ(h.msgs->lastText(), QString::fromUtf8("'abc' no es un valor entero válido para el campo IGrado."));
+    // the cell stays in edit with what was typed
+    QPointer<QLineEdit> abierto(ed);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(abierto);
+    EXPECT_EQ(g->indexWidget(g->model()->index(fila, 0)), ed);
+    EXPECT_EQ(ed->text(), "abc");
+    QTest::keyClick(ed, Qt::Key_Escape);
+    tecla(g, Qt::Key_Escape);
+    EXPECT_EQ(h.dm->TblAbaGrados->state(), kv::DataSetState::Browse);
+
+    // every later edit reaches the table: a new row and a renamed category
+    tecla(g, Qt::Key_Insert);
+    QTest::keyClick(escribirEnCelda(g, fila, 0, "14"), Qt::Key_Tab);
+    QTest::keyClick(escribirEnCelda(g, fila, 1, "Catorce"), Qt::Key_Return);
+    QCoreApplication::processEvents();   // the view commits an Enter on its next turn
+    tecla(g, Qt::Key_Return);
+    EXPECT_EQ(h.site.count("AbaGrados", "IGrado=14 and NGrado='Catorce'"), 1);
+    QTest::keyClick(escribirEnCelda(g, 1, 1, "SEXTO B"), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    tecla(g, Qt::Key_Return);
+    EXPECT_EQ(h.site.scalar("select NGrado from AbaGrados where IGrado=6"), "SEXTO B");
+    // the highlighted row is the category the rest of the window shows
+    EXPECT_EQ(g->currentIndex().row(), h.dm->TblAbaGrados->currentRow());
+    EXPECT_EQ(w.LblIGradoEstudiantes->text(), "SEXTO B");
+    EXPECT_EQ(h.msgs->shown.size(), 1u);
 }
 
 // ---- the persons list ----

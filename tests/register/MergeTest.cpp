@@ -116,18 +116,46 @@ TEST_F(Merge, TheSameGroupTwiceIsRefused)
     EXPECT_EQ(todo(), antes);
 }
 
-TEST_F(Merge, AnEmptyDestinationIsRefusedSoNoPersonIsLeftWithoutAGroup)
+TEST_F(Merge, ADestinationThatIsNoGroupOfTheCategoryIsRefusedSoNoPersonIsLeftWithoutAGroup)
 {
     TFrmMain& w = abrir();
+    grupo(h.site, 6, "K");   // a group of another category is no destination either
     const auto antes = todo();
-    TFrmFusionar d(&w, 5);
-    d.CBGrupoOrigen->setEditText("B");
-    d.CBGrupoDestino->setEditText("  ");
-    d.BtnAceptar->click();
-    EXPECT_EQ(h.msgs->lastText(), QString::fromUtf8("Debe Corregir: \nColoque un código de grupo válido \n"));
-    EXPECT_NE(d.result(), QDialog::Accepted);
-    EXPECT_EQ(TFrmAviso::actual(), nullptr);
-    EXPECT_EQ(todo(), antes);
+    for (const char* destino : {"  ", "Z'; drop table grupos; --", "K", "a"}) {
+        SCOPED_TRACE(destino);
+        h.msgs->shown.clear();
+        TFrmFusionar d(&w, 5);
+        d.CBGrupoOrigen->setEditText("B");
+        d.CBGrupoDestino->setEditText(destino);
+        d.BtnAceptar->click();
+        EXPECT_EQ(h.msgs->texts(), QStringList{QString::fromUtf8("Debe Corregir: \nColoque un código de grupo válido \n")});
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_EQ(TFrmAviso::actual(), nullptr);
+        EXPECT_EQ(todo(), antes);
+        // the core refuses it too, whoever calls it
+        EXPECT_THROW(kv::FusionarGrupos(5, "B", QString::fromUtf8(destino).trimmed()), std::invalid_argument);
+        EXPECT_EQ(todo(), antes);
+    }
+}
+
+// Two persons of a group may share a number (a moved person keeps its own): each one's
+// marks must end under that person's new number, never under the other's.
+TEST_F(Merge, PersonsSharingANumberEachKeepTheirOwnMarks)
+{
+    abrir();
+    persona(h.site, 5, "B", 1, "OTRO UNO", "b1bis");
+    h.site.exec("insert into notas (codigo, IGrado, IGrupo, IEstudiante, IMateria, IPeriodo, nota) "
+                "values ('b1bis', 5, 'B', 1, 'MAT', 1, 9.5)");
+    kv::FusionarGrupos(5, "B", "A");
+    const QString b1 = numero(h.site, "b1"), b1bis = numero(h.site, "b1bis");
+    ASSERT_NE(b1, b1bis);
+    EXPECT_EQ(nota("notas", "nota", 4.0), "A/" + b1);
+    EXPECT_EQ(nota("notas", "nota", 9.5), "A/" + b1bis);
+    EXPECT_EQ(h.site.scalar("select codigo from notas where IGrupo='A' and IEstudiante=?", {b1.toInt()}), "b1");
+    EXPECT_EQ(h.site.scalar("select codigo from notas where IGrupo='A' and IEstudiante=?", {b1bis.toInt()}), "b1bis");
+    // a final mark holds no code: with its number shared it is not handed to either person
+    EXPECT_EQ(nota("notasdef", "notaDef", 4.0), "B/1");
+    EXPECT_EQ(nota("notasdef", "notaDef", 3.0), "A/" + numero(h.site, "b0"));
 }
 
 TEST_F(Merge, PersonsWithoutOrSharingANumberEachGetTheirOwnAndNoneStaysBehind)
@@ -201,13 +229,14 @@ TEST_F(Merge, TypedCodesWithApostrophesAreValues)
     EXPECT_EQ(numero(h.site, "o0"), "5");
     EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"O'"}), 0);
 
-    // a typed destination that is no group: persons go there, no group row is made
+    // a destination with an apostrophe that is a group of the category
+    grupo(h.site, 5, "Z'");
     kv::FusionarGrupos(5, "C", "Z'");   // C has nobody: only its row goes
     EXPECT_EQ(h.site.count("grupos", "IGrupo='C'"), 0);
     kv::FusionarGrupos(5, "B", "Z'");
     EXPECT_EQ(grupoDe(h.site, "b0"), "Z'");
     EXPECT_EQ(numero(h.site, "b0"), "0");
-    EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"Z'"}), 0);
+    EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"Z'"}), 1);
     EXPECT_EQ(h.site.count("estudiantes", "IGrado=5"), 9);
 }
 

@@ -181,3 +181,32 @@ TEST_F(LoginTest, AValidChangeIsStoredAtOnceAndUsedForTheLogin)
     ingresar(d, 0, "nueva");
     EXPECT_TRUE(d.loginAceptado());
 }
+
+// Enter in the change panel saves the change (or shows why not); it is never a login attempt.
+TEST_F(LoginTest, EnterInTheChangePanelBelongsToGuardarAndTheDialogShrinksBack)
+{
+    setPasswords("admin", "puerta");
+    TFrmClave d;
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    const QSize compacta = d.size();
+    d.BtnCambiarClave->click();
+    QApplication::processEvents();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(d.EdClaveAnterior, Qt::Key_Return);
+    // empty boxes: the change's own message each time, never the login's
+    EXPECT_EQ(msgs->texts(), QStringList(3, QString::fromUtf8("No puede dejar la nueva contraseña vacía")));
+    EXPECT_FALSE(kv::QuitPending());
+    EXPECT_FALSE(d.PnlCambiarClave->isHidden());
+
+    msgs->shown.clear();
+    QTest::keyClicks(d.EdClaveAnterior, "puerta");
+    QTest::keyClicks(d.EdClaveNueva, "nueva");
+    QTest::keyClicks(d.EdClaveVerifica, "nueva");
+    QTest::keyClick(d.EdClaveVerifica, Qt::Key_Enter);
+    EXPECT_TRUE(msgs->shown.empty());
+    EXPECT_EQ(site.scalar("select claveConsultor from Config"), "nueva");
+    EXPECT_TRUE(d.PnlCambiarClave->isHidden());
+    QApplication::processEvents();
+    EXPECT_EQ(d.size(), compacta);
+    EXPECT_FALSE(d.loginAceptado());
+}

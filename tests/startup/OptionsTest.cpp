@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -111,6 +112,27 @@ TEST_F(OptionsTest, APickedLogoIsStoredAtOnceAndKeptAfterSalir)
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_EQ(stored("rutaEscudo"), other);
     EXPECT_EQ(stored("Encabezado1"), "E1");
+}
+
+TEST_F(OptionsTest, AFileThatIsNoPictureIsRefusedBeforeItIsStored)
+{
+    const QString texto = QDir(site.workDir()).filePath("notas.png");
+    QFile f(texto);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("esto no es una imagen");
+    f.close();
+    for (const QString& elegido : {texto, QDir(site.workDir()).filePath("no-existe.jpg")}) {
+        msgs->shown.clear();
+        TFrmConfig d;
+        d.escogerImagen = [&](QWidget*) { return elegido; };
+        d.BtnBuscarEscudo->click();
+        ASSERT_EQ(msgs->shown.size(), 1u) << qPrintable(elegido);
+        EXPECT_EQ(msgs->shown[0].text,
+                  QString::fromUtf8("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."));
+        EXPECT_EQ(msgs->shown[0].caption, "Error");
+        EXPECT_EQ(stored("rutaEscudo"), logo);
+        EXPECT_EQ(d.EdRutaEscudo->text(), logo);
+    }
 }
 
 TEST_F(OptionsTest, ALogoThatCannotBeStoredIsNotShownAsChosen)

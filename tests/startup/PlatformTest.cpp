@@ -11,7 +11,10 @@
 #include "data/Field.h"
 
 #include <gtest/gtest.h>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QTranslator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -187,4 +190,24 @@ TEST(ErrorDisplayTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn)
     EXPECT_TRUE(msgs->shown[2].text.startsWith("An exception of type int\nwas thrown by line "))
         << msgs->shown[2].text.toStdString();
     EXPECT_TRUE(msgs->shown[2].text.contains("\nof file "));
+}
+
+// The standard dialogs and buttons come from Qt itself: they speak Spanish only when the
+// program installs Qt's Spanish translations.
+TEST(QtTranslationsTest, StandardDialogsAndButtonsAreSpanish)
+{
+    QTranslator* qt = KvApplication::loadQtSpanish(*qApp);
+    ASSERT_NE(qt, nullptr) << "qt6-translations-l10n is not installed";
+    const struct { const char* context; const char* english; const char* spanish; } texts[] = {
+        {"QFileDialog", "Look in:", "Ver en:"},
+        {"QFileDialog", "&Open", "&Abrir"},
+        {"QPlatformTheme", "Cancel", "Cancelar"},
+        {"QPlatformTheme", "&Yes", "&Sí"},
+    };
+    for (const auto& t : texts)
+        EXPECT_EQ(QCoreApplication::translate(t.context, t.english), QString::fromUtf8(t.spanish)) << t.english;
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Cancelar");
+    QCoreApplication::removeTranslator(qt);
+    delete qt;
 }

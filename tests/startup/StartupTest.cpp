@@ -9,6 +9,8 @@
 #include "support/Modal.h"
 #include "support/TempSite.h"
 #include "data/Schema.h"
+#include "capture/Publicados.h"
+#include <QTest>
 #include "data/forms/DBGrid.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +211,8 @@ TEST_F(StartupTest, ChoiceAndLoginLeadToTheMainWindow)
     EXPECT_EQ(w.LblAnio->text(), "2026");
     EXPECT_EQ(w.EdAnio->text(), "2026");
     EXPECT_EQ(w.modoMovimiento, "E");
-    // Published movements are gone, the rest stays.
+    // Published movements are gone once the window is up, the rest stays.
+    EXPECT_TRUE(QTest::qWaitFor([] { return !kv::BorradoPublicadosPendiente(); }, 5000));
     EXPECT_EQ(site.scalar("select codigo from entradasSalidas"), "A2");
     EXPECT_EQ(site.count("entradasSalidas"), 1);
     for (kv::TableCursor* t : a.dm->tables()) EXPECT_TRUE(t->isActive()) << t->objectName().toStdString();
@@ -229,4 +232,53 @@ TEST_F(StartupTest, LeavingTheLoginEndsWithoutTouchingTheMovements)
     EXPECT_FALSE(a.iniciar(programPath("salir")));
     EXPECT_TRUE(kv::QuitPending());
     EXPECT_EQ(site.count("entradasSalidas"), 1);
+}
+
+// The editor's label names what is wrong: no site at all, a directory without a site, or
+// a site's directory that is right but lacks a table.
+TEST_F(StartupTest, TheSiteEditorSaysWhatIsWrongWithTheSite)
+{
+    rawExec(site.tablesDir(), "DROP TABLE periodos");
+    QStringList labels, errores;
+    for (const char* elegir : {"", "Colegio Prueba"}) {
+        msgs->shown.clear();
+        kv::SetTablesDir(QString());
+        onNextModal([&, elegir](QWidget* w) {
+            onNextModal([&](QWidget* editor) {
+                labels << editor->findChild<QLabel*>("Label1")->text();
+                editor->close();
+            });
+            auto* cb = w->findChild<QComboBox*>("cbColegios");
+            cb->setCurrentIndex(cb->findText(elegir));
+            buttonOf(w, "BtnSeleccionar")->click();
+        });
+        kv::TDM dm;
+        kv::ElegirSitioYAbrirTablas(dm);
+        ASSERT_FALSE(msgs->shown.empty());
+        errores << msgs->shown.back().text;
+        kv::ClearQuitRequest();
+    }
+    ASSERT_EQ(labels.size(), 2);
+    EXPECT_EQ(labels[0], QString::fromUtf8("No se eligió ningún colegio. Debe corregir..."));
+    EXPECT_TRUE(labels[1].startsWith(QDir::toNativeSeparators(site.tablesDir()) + ": ")) << labels[1].toStdString();
+    EXPECT_TRUE(labels[1].contains("periodos")) << labels[1].toStdString();
+    EXPECT_FALSE(labels[1].contains("incorrecta")) << labels[1].toStdString();
+    EXPECT_TRUE(labels[1].endsWith(" Debe corregir...")) << labels[1].toStdString();
+}
+
+TEST_F(StartupTest, ASettingsRowMissingAFieldIsShownOnceAtStartUp)
+{
+    rawExec(site.tablesDir(), "ALTER TABLE Config DROP COLUMN NumHorasPierdeAnio");
+    onNextModal([&](QWidget* w) {
+        onNextModal([](QWidget* login) {
+            login->findChild<QComboBox*>("cbTipoUsuario")->setCurrentIndex(1);
+            login->findChild<QLineEdit*>("EdClave")->setText("admin");
+            buttonOf(login, "BtnIngresar")->click();
+        });
+        buttonOf(w, "BtnSeleccionar")->click();
+    });
+    Arranque a(true);
+    ASSERT_TRUE(a.iniciar(programPath("config")));
+    ASSERT_EQ(msgs->shown.size(), 1u) << msgs->texts().join(" | ").toStdString();
+    EXPECT_TRUE(msgs->shown[0].text.contains("NumHorasPierdeAnio")) << msgs->lastText().toStdString();
 }

@@ -1,6 +1,9 @@
 #include "app/forms/KvApplication.h"
 #include "util/forms/ErrorDisplay.h"
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QProxyStyle>
+#include <QTranslator>
 #include <clocale>
 
 namespace {
@@ -23,6 +26,19 @@ KvApplication::KvApplication(int& argc, char** argv) : QApplication(argc, argv)
     // themselves are left as they are).
     std::setlocale(LC_NUMERIC, "C");
     setStyle(new HintStyle);
+    loadQtSpanish(*this);
+}
+
+QTranslator* KvApplication::loadQtSpanish(QCoreApplication& app)
+{
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !app.installTranslator(qt)) {
+        delete qt;
+        return nullptr;
+    }
+    return qt;
 }
 
 bool KvApplication::notify(QObject* receiver, QEvent* event) { return deliverGuarded(this, receiver, event); }

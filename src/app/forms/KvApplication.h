@@ -11,4 +11,8 @@ public:
 
     // Delivers one event through `app`, showing whatever error escapes its handler.
     static bool deliverGuarded(QApplication* app, QObject* receiver, QEvent* event);
+
+    // Installs Qt's own Spanish texts (file dialogs, standard buttons) on `app` and returns
+    // the translator (owned by `app`); nullptr when the translations are not installed.
+    static class QTranslator* loadQtSpanish(QCoreApplication& app);
 };

@@ -1,4 +1,5 @@
 #include "app/forms/TFrmEditarColegios.h"
+#include "data/SiteList.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
 #include "util/forms/ErrorDisplay.h"
@@ -8,14 +9,15 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, QWidget* parent) : QDialog(parent)
+TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, const QString& error, QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmEditarColegios"));
     setWindowTitle(QStringLiteral("Colegios"));
     setModal(true);
     resize(620, 300);
     auto* root = new QVBoxLayout(this);
-    Label1 = new QLabel(QDir::toNativeSeparators(tablesDir) + QStringLiteral(" incorrecta. Debe corregir..."), this);
+    Label1 = new QLabel(kv::TextoSitioIncorrecto(tablesDir, error), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     root->addWidget(Label1);

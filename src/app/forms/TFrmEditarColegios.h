@@ -9,7 +9,9 @@ namespace kv { class DBGrid; class TableCursor; }
 class TFrmEditarColegios : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmEditarColegios(const QString& tablesDir, QWidget* parent = nullptr);
+    // `error`: what the opening of the site's tables reported.
+    explicit TFrmEditarColegios(const QString& tablesDir, const QString& error = QString(),
+                                QWidget* parent = nullptr);
     ~TFrmEditarColegios() override;
 
     QLabel* Label1 = nullptr;

@@ -15,6 +15,7 @@
 #include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
+#include "capture/Publicados.h"
 #include "settings/UserLevel.h"
 #include "settings/forms/Acceso.h"
 #include "settings/forms/TFrmClave.h"
@@ -107,7 +108,9 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     if (kv::QuitPending()) return;
     for (kv::DataSource* ds : {DSAbaGrados, DSGrupos, DSAbaMaterias, DSEstudiantes}) ds->setEnabled(true);
     modoMovimiento = QStringLiteral("E");
-    kv::BorrarMovimientosSubidos(kv::TablesDir());
+    // Movements already published go in batches once the window is on screen.
+    kv::IniciarBorradoPublicados(kv::TablesDir());
+    kv::BorrarPublicadosEnSegundoPlano(this, [] { kv::MostrarExcepcion(); });
     new PuertaCommands(*this, this);
 }
 

@@ -99,13 +99,13 @@ void ElegirSitioYAbrirTablas(TDM& dm)
     if (QuitPending()) return;
     try {
         dm.OpenTables();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // A wrong or missing tables directory: let the operator mend the site list here,
         // since the program offers no other way to edit it, then start again.
         MostrarExcepcion();
         const QString dir = TablesDir();
         {
-            TFrmEditarColegios editor(dir);
+            TFrmEditarColegios editor(dir, QString::fromUtf8(e.what()));
             ExecModal(editor);
         }
         Messages::instance().showMessage(QStringLiteral("El Programa terminará. Reinícielo."));

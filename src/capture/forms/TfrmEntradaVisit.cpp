@@ -1,9 +1,12 @@
 #include "capture/forms/TfrmEntradaVisit.h"
+#include "util/forms/FieldLimits.h"
 #include "capture/Capture.h"
+#include "util/Messages.h"
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +35,9 @@ TfrmEntradaVisit::TfrmEntradaVisit(const QString& tablesDir, QWidget* owner)
     cbTipoDocIdent->addItems(kv::TiposDocIdent());
     cbTipoDocIdent->setCurrentIndex(0);
     row(cbTipoDocIdent, "cbTipoDocIdent", QStringLiteral("Tipo de documento:"));
+    kv::LimitarAlCampo(edDocIdent, QStringLiteral("visitantes"), QStringLiteral("docIdent"));
     edNombre = new QLineEdit(this);
+    kv::LimitarAlCampo(edNombre, QStringLiteral("visitantes"), QStringLiteral("nombre"));
     row(edNombre, "edNombre", QStringLiteral("Nombre:"));
     cbDependencias = new QComboBox(this);
     cbDependencias->setMaxVisibleItems(12);
@@ -78,6 +83,16 @@ TfrmEntradaVisit::TfrmEntradaVisit(const QString& tablesDir, QWidget* owner)
 
 bool TfrmEntradaVisit::eventFilter(QObject* watched, QEvent* event)
 {
+    // Identity-card readers end the number with Enter: it runs the lookup and goes on to
+    // the next box instead of pressing "Continuar".
+    if (watched == edDocIdent && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            edDocIdentExit();
+            focusNextChild();
+            return true;
+        }
+    }
     // Only moves between the dialog's own fields count: switching to another window and
     // back, or a context menu, must not refill the name nor wipe the typed reason.
     if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) {
@@ -91,12 +106,25 @@ bool TfrmEntradaVisit::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmEntradaVisit::edDocIdentExit()
 {
-    const std::optional<kv::Visitante> v = kv::BuscarVisitante(tablesDir_, edDocIdent->text());
+    looked_ = true;
+    lookedUp_ = edDocIdent->text();
+    const std::optional<kv::Visitante> v = kv::BuscarVisitante(tablesDir_, lookedUp_);
     if (!v) return;
     edNombre->setText(v->nombre);
     // A stored type outside the list leaves the choice as it is.
     if (v->tipoDocIdent >= 0 && v->tipoDocIdent < cbTipoDocIdent->count())
         cbTipoDocIdent->setCurrentIndex(v->tipoDocIdent);
+}
+
+void TfrmEntradaVisit::accept()
+{
+    if (!looked_ || lookedUp_ != edDocIdent->text()) edDocIdentExit();
+    if (edNombre->text().trimmed().isEmpty()) {
+        kv::Messages::instance().showMessage(QStringLiteral("Debe Corregir: \nEscriba el nombre del visitante."));
+        edNombre->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 void TfrmEntradaVisit::Memo1Enter()

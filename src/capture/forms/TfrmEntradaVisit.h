@@ -25,10 +25,15 @@ public:
 public slots:
     void edDocIdentExit();   // leaving the document field
     void Memo1Enter();       // the detail field receives the focus
+    // "Continuar": looks the shown document up when that has not been done yet, and
+    // refuses an empty name rather than storing it over the directory's.
+    void accept() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QString tablesDir_;
+    QString lookedUp_;        // the document text the last lookup ran for
+    bool looked_ = false;
 };

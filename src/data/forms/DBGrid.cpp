@@ -2,11 +2,31 @@
 #include "util/Messages.h"
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QPointer>
 
 namespace kv {
 
+namespace {
+// The cell editor takes no more characters than the column's field holds.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* box = qobject_cast<QLineEdit*>(w);
+        auto* model = qobject_cast<const CursorModel*>(index.model());
+        if (box && model && model->fieldWidth(index.column()) > 0) box->setMaxLength(model->fieldWidth(index.column()));
+        return w;
+    }
+};
+} // namespace
+
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
 {
+    setItemDelegate(new CellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
@@ -80,6 +100,33 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         return;
     }
     syncing_ = false;
+}
+
+// A refused value keeps the cell in edit with the typed text, after its message; the next
+// attempt starts clean.
+void DBGrid::commitData(QWidget* editor)
+{
+    if (showingRefusal_) return;   // the message box took the focus from the editor
+    refused_ = false;
+    QTableView::commitData(editor);
+    if (!model_ || model_->lastError().isEmpty()) return;
+    refused_ = true;
+    showingRefusal_ = true;
+    Messages::instance().showError(model_->lastError());
+    showingRefusal_ = false;
+    QPointer<QWidget> keep(editor);
+    if (keep) keep->setFocus();
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (showingRefusal_) return;
+    if (refused_ && hint != QAbstractItemDelegate::RevertModelCache) {
+        refused_ = false;
+        return;
+    }
+    refused_ = false;
+    QTableView::closeEditor(editor, hint);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* e)

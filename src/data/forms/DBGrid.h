@@ -26,6 +26,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void followCursor();
@@ -34,6 +36,8 @@ private:
     bool syncing_ = false;
     bool allowInsert_ = false;
     bool allowDelete_ = false;
+    bool refused_ = false;       // the last commit of the cell editor was refused
+    bool showingRefusal_ = false;
     std::function<bool(QKeyEvent*)> keyFilter_;
 };
 

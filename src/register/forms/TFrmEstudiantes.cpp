@@ -73,6 +73,7 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
     connect(BtnAddEst, &QPushButton::clicked, this, &TFrmEstudiantes::BtnAddEstClick);
     connect(BtnCrearEst, &QPushButton::clicked, this, &TFrmEstudiantes::BtnCrearEstClick);
     connect(BtnSalir, &QPushButton::clicked, this, &QDialog::reject);
+    limitarComunes();
 
     // The next free internal number of the group is offered.
     siguiente_ = qint64(kv::NextInternalNumber(grado_.toInt(), grupo_)) + 1;

@@ -56,7 +56,12 @@ void TFrmFusionar::BtnAceptarClick()
 {
     const QString origen = CBGrupoOrigen->currentText().trimmed();
     const QString destino = CBGrupoDestino->currentText().trimmed();
-    const QString error = kv::ValidarFusion(origen, destino);
+    QString error;
+    try {
+        error = kv::ValidarFusion(grado_, origen, destino);
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
     if (!error.isEmpty()) {
         kv::Messages::instance().showMessage(error);
         return;

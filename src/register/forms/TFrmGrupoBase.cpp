@@ -1,5 +1,6 @@
 #include "register/forms/TFrmGrupoBase.h"
 #include "util/forms/BotonesDialogo.h"
+#include "util/forms/FieldLimits.h"
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +23,11 @@ TFrmGrupoBase::TFrmGrupoBase(QWidget* parent) : QDialog(parent)
     EdNDirector = row(2, QStringLiteral("Director:"), "EdNDirector");
     EdMensaje = row(3, QStringLiteral("Mensaje:"), "EdMensaje");
     EdIGrado->setEnabled(false);
-    EdIGrupo->setMaxLength(2);       // the width of IGrupo
-    EdNDirector->setMaxLength(40);   // the width of IProfesor
+    kv::LimitarAlCampo(EdIGrupo, QStringLiteral("grupos"), QStringLiteral("IGrupo"));
+    kv::LimitarAlCampo(EdNDirector, QStringLiteral("grupos"), QStringLiteral("IProfesor"));
     // Room for a whole director's name at a glance.
     EdNDirector->setMinimumWidth(EdNDirector->fontMetrics().averageCharWidth() * 36);
-    EdMensaje->setMaxLength(12);
+    kv::LimitarAlCampo(EdMensaje, QStringLiteral("grupos"), QStringLiteral("Mensaje"));
     const kv::BotonesDialogo botones =
         kv::CrearBotonesDialogo(this, QStringLiteral("&Salir"), QStringLiteral("BtnSalir"), true);
     BtnAceptar = botones.aceptar;

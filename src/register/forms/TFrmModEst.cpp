@@ -1,5 +1,6 @@
 #include "register/forms/TFrmModEst.h"
 #include "util/forms/BotonesDialogo.h"
+#include "util/forms/FieldLimits.h"
 #include "data/TDM.h"
 #include "util/Messages.h"
 #include <QDateEdit>
@@ -53,6 +54,8 @@ TFrmModEst::TFrmModEst(const QString& grado, const QString& grupo, QWidget* pare
     root->addWidget(botones.caja);
 
     connect(BtnAceptar, &QPushButton::clicked, this, &TFrmModEst::BtnAceptarClick);
+    limitarComunes();
+    kv::LimitarAlCampo(edSitAcad, QStringLiteral("estudiantes"), QStringLiteral("situacion"));
     llenar();
 }
 

@@ -1,6 +1,15 @@
 #include "register/forms/TFrmPersonaBase.h"
+#include "util/forms/FieldLimits.h"
 #include <QDateEdit>
 #include <QLineEdit>
+
+void TFrmPersonaBase::limitarComunes()
+{
+    const std::pair<QLineEdit*, const char*> campos[] = {
+        {EdNEstudiante, "NEstudiante"}, {edDocIdent, "docIdent"}, {edSitSocial, "sitSocial"},
+        {edRH, "rh"}, {edIdFoto, "idFoto"}, {edCodigo, "codigo"}};
+    for (const auto& [box, campo] : campos) kv::LimitarAlCampo(box, QStringLiteral("estudiantes"), QLatin1String(campo));
+}
 
 kv::PersonaDatos TFrmPersonaBase::leerComunes() const
 {

@@ -39,4 +39,6 @@ protected:
 
     // The shared boxes; a date picker showing its blank special value means no date.
     kv::PersonaDatos leerComunes() const;
+    // Each shared box takes no more than its field of estudiantes holds.
+    void limitarComunes();
 };

@@ -1,4 +1,5 @@
 #include "settings/forms/TFrmClave.h"
+#include "util/forms/FieldLimits.h"
 #include "util/forms/ErrorDisplay.h"
 #include "platform/QuitRequest.h"
 #include "util/Messages.h"
@@ -7,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,7 +29,8 @@ TFrmClave::TFrmClave(QWidget* parent)
     : QDialog(parent), config_(std::make_unique<kv::TConfig>()),
       login_(config_->clave(), config_->claveConsultor())
 {
-    kv::MostrarExcepcion(config_->excepcion());
+    // A broken settings row is not shown here: the main window, which opens the login,
+    // has shown it already, and once is enough.
     setObjectName(QStringLiteral("FrmClave"));
     setWindowTitle(QStringLiteral("Verificación de usuario"));
     setModal(true);
@@ -75,6 +78,8 @@ TFrmClave::TFrmClave(QWidget* parent)
     EdClaveAnterior = passwordBox("EdClaveAnterior", PnlCambiarClave);
     EdClaveNueva = passwordBox("EdClaveNueva", PnlCambiarClave);
     EdClaveVerifica = passwordBox("EdClaveVerifica", PnlCambiarClave);
+    for (QLineEdit* e : {EdClaveAnterior, EdClaveNueva, EdClaveVerifica})
+        kv::LimitarAlCampo(e, QStringLiteral("Config"), QStringLiteral("claveConsultor"));
     form->addRow(QStringLiteral("Contraseña anterior:"), EdClaveAnterior);
     form->addRow(QStringLiteral("Nueva contraseña:"), EdClaveNueva);
     form->addRow(QStringLiteral("Verifique contraseña:"), EdClaveVerifica);
@@ -84,6 +89,8 @@ TFrmClave::TFrmClave(QWidget* parent)
     form->addRow(QString(), BtnGuardar);
     PnlCambiarClave->setVisible(false);
     root->addWidget(PnlCambiarClave);
+    // Enter in the change boxes saves the change; it must never count as a login attempt.
+    for (QLineEdit* e : {EdClaveAnterior, EdClaveNueva, EdClaveVerifica}) e->installEventFilter(this);
 
     connect(BtnIngresar, &QPushButton::clicked, this, &TFrmClave::BtnIngresarClick);
     connect(BtnSalir, &QPushButton::clicked, this, &TFrmClave::BtnSalirClick);
@@ -110,6 +117,18 @@ void TFrmClave::closeEvent(QCloseEvent* e)
     // Only an accepted password or the end of the program closes the login.
     if (puedeCerrar_ || kv::QuitPending()) QDialog::closeEvent(e);
     else e->ignore();
+}
+
+bool TFrmClave::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->parent() == PnlCambiarClave) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            BtnGuardar->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmClave::BtnIngresarClick()
@@ -175,4 +194,8 @@ void TFrmClave::BtnGuardarClick()
     }
     login_.setClaveConsultor(config_->claveConsultor());
     PnlCambiarClave->setVisible(false);
+    // back to the compact login, without the room the panel took
+    layout()->activate();
+    adjustSize();
+    EdClave->setFocus();
 }

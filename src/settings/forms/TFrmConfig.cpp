@@ -1,5 +1,6 @@
 #include "settings/forms/TFrmConfig.h"
 #include "util/forms/BotonesDialogo.h"
+#include "util/forms/FieldLimits.h"
 #include "util/forms/ErrorDisplay.h"
 #include "data/Schema.h"
 #include "data/TDM.h"
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -127,6 +129,10 @@ TFrmConfig::TFrmConfig(QWidget* parent) : QDialog(parent)
     dtpHoraEntrada->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     gf->addRow(labelFor(QStringLiteral("Hora de entrada:"), dtpHoraEntrada), dtpHoraEntrada);
     pgConfig->addTab(tsGen, QStringLiteral("General"));
+    const std::pair<QLineEdit*, const char*> campos[] = {
+        {EdNColegio, "NColegio"}, {EdJornada, "Jornada"}, {EdRutaEscudo, "rutaEscudo"},
+        {EdEncabezado1, "Encabezado1"}, {EdEncabezado2, "Encabezado2"}, {EdClave, "clave"}, {EdClave2, "clave"}};
+    for (const auto& [box, campo] : campos) kv::LimitarAlCampo(box, QStringLiteral("Config"), QLatin1String(campo));
 
     const kv::BotonesDialogo botones =
         kv::CrearBotonesDialogo(this, QStringLiteral("&Salir"), QStringLiteral("BtnSalir"), true);
@@ -172,12 +178,18 @@ bool TFrmConfig::cargarEscudo(const QString& ruta)
     return true;
 }
 
+namespace {
+void avisarEscudoMalo()
+{
+    kv::Messages::instance().showMessage(
+        QStringLiteral("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."),
+        QStringLiteral("Error"));
+}
+} // namespace
+
 void TFrmConfig::MostrarEscudo()
 {
-    if (!cargarEscudo(EdRutaEscudo->text()))
-        kv::Messages::instance().showMessage(
-            QStringLiteral("Debe escoger bien la ruta del escudo.\nPulse el botón buscar escudo y úbiquelo."),
-            QStringLiteral("Error"));
+    if (!cargarEscudo(EdRutaEscudo->text())) avisarEscudoMalo();
 }
 
 void TFrmConfig::BtnBuscarEscudoClick()
@@ -186,6 +198,11 @@ void TFrmConfig::BtnBuscarEscudoClick()
     kv::MostrarExcepcion(config.excepcion());
     const QString file = escogerImagen ? escogerImagen(this) : QString();
     if (file.isEmpty()) return;
+    // A file that is no picture is refused before it is stored, not at the next opening.
+    if (QImage probe; !probe.load(file)) {
+        avisarEscudoMalo();
+        return;
+    }
     // Stored at once: the logo stays even when the dialog is then left with "&Salir".
     // A store that failed is shown; the box keeps the path that is really stored.
     try {

@@ -20,10 +20,13 @@ cmake --build "$BUILD_DIR" -j "$JOBS"
 
 # ---------------------------------------------------------------------------
 # Services the tests need.
-# PostgreSQL for the publication tests goes HERE: start a throw-away server on
-# 127.0.0.1 in a temporary directory and stop it from an EXIT trap. Nothing
-# needs it yet.
+# A throw-away PostgreSQL server on 127.0.0.1 for the publication tests, stopped on exit.
+# The tests find it through PGHOST/PGPORT; CI=1 makes a missing server a failure.
 # ---------------------------------------------------------------------------
+PG_DIR="$(mktemp -d /tmp/kelvora-pg.XXXXXX)"
+trap 'bash scripts/test-postgres.sh stop "$PG_DIR"' EXIT
+eval "$(bash scripts/test-postgres.sh start "$PG_DIR")"
+export CI="${CI:-1}"
 
 # Windows are built off screen; no display is needed.
 export QT_QPA_PLATFORM=offscreen

@@ -1,4 +1,5 @@
 // kelvora-admin, run as a separate process in a scratch working directory.
+#include "support/AdminRun.h"
 #include "support/TempSite.h"
 
 #include "data/Database.h"
@@ -14,29 +15,8 @@
 
 namespace {
 
-struct Result {
-    int rc = -1;
-    QString out;
-    QString err;
-};
-
-Result runAdmin(const QStringList& args, const QString& workDir)
-{
-    QProcess p;
-    p.setWorkingDirectory(workDir);
-    p.start(QStringLiteral(KELVORA_ADMIN), args);
-    Result r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("<no terminó a tiempo>");
-        return r;
-    }
-    r.rc = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
+using Result = kvtest::AdminResult;
+using kvtest::runAdmin;
 
 class AdminTest : public ::testing::Test {
 protected:

@@ -1,11 +1,13 @@
 // kelvora-admin: what is done to a site outside the program (create it, list it, fill it
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
+#include "PublishCommands.h"
 #include "ReportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "publish/Pg.h"
 #include "util/Clock.h"
 #include "util/MyException.h"
 
@@ -31,6 +33,10 @@ const char kUsage[] =
     "  demo DIR [--register NOMBRE]  crea en DIR un sitio de demostración con datos de ejemplo;\n"
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
+    "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
+    "                                esquema del año N con las tablas publicadas\n"
+    "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
+    "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "%1"
     "  --help                        muestra esta ayuda\n";
 
@@ -231,11 +237,15 @@ int main(int argc, char** argv)
         if (command == QLatin1String("add-site")) return addSite(args);
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);
+        if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
+        if (command == QLatin1String("publish")) return admin::publish(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());
     } catch (const MyException& e) {
+        return fail(e.message());
+    } catch (const kv::PgError& e) {
         return fail(e.message());
     } catch (const std::exception& e) {
         return fail(QString::fromLocal8Bit(e.what()));

@@ -9,6 +9,7 @@
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
+#include "publish/forms/PublishCommands.h"
 #include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
@@ -73,6 +74,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new CaptureCommands(*this, this);
     new RegisterCommands(*this, this);
     new PersonsCommands(*this, this);
+    new kv::PublishCommands(*this, this);
     new ReportCommands(*this, this);
     // The timer ticks from here on, also while the login is open.
     Timer1->start();

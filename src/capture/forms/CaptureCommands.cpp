@@ -1,5 +1,11 @@
 #include "capture/forms/CaptureCommands.h"
 #include "capture/Capture.h"
+#include "capture/SalidasSistema.h"
+#include "platform/IdleTime.h"
+#include "publish/Publicacion.h"
+#include "publish/Remote.h"
+#include "settings/TConfig.h"
+#include "util/Clock.h"
 #include "capture/forms/TfrmEntradaVisit.h"
 #include "data/TDM.h"
 #include "platform/Beep.h"
@@ -15,6 +21,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTimer>
 
 namespace {
 
@@ -65,6 +73,16 @@ CaptureCommands::CaptureCommands(kv::MainShell& shell, QObject* parent) : QObjec
     lblNEstudiante_->setProperty(kLetraNombre, lblNEstudiante_->font().pixelSize());
     kv::SetBeepFallback([] { QApplication::beep(); });
     edCodigo_->installEventFilter(this);
+
+    Label7_ = shell.component<QLabel>(QStringLiteral("Label7"));
+    ProgressBar1_ = shell.component<QProgressBar>(QStringLiteral("ProgressBar1"));
+    if (QWidget* w = shell.shellWindow())
+        if (auto* timer = w->findChild<QTimer*>(QStringLiteral("Timer1")))
+            connect(timer, &QTimer::timeout, this, &CaptureCommands::Timer1Timer);
+    if (auto* a = shell.component<QAction>(QStringLiteral("SacarLosQueQuedaron1"))) {
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, &CaptureCommands::SacarLosQueQuedaron);
+    }
 }
 
 bool CaptureCommands::eventFilter(QObject* watched, QEvent* event)
@@ -140,4 +158,51 @@ void CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocId
     m.nombre = nombre;
     kv::RegistrarMovimiento(kv::TablesDir(), m);
     kv::Beep(500, 100);
+}
+
+void CaptureCommands::Timer1Timer()
+{
+    if (kv::TablesDir().isEmpty()) return;
+    kv::Tick t;
+    t.minutosInactivo = kv::MinutosInactivo();
+    t.ahora = kv::Clock::instance().now();
+    {
+        // Quiet: a damaged settings row is shown at start-up, not every five seconds.
+        const kv::TConfig config;
+        t.horaSalidaAuto = config.horaSalidaAuto();
+    }
+    t.pendienteSubir = shell_.pendienteSubirActivo();
+    const kv::Decision d = reglas_.tick(t);
+    Label7_->setText(d.texto);
+    if (d.sacarLosQueQuedaron) SacarLosQueQuedaron();
+    if (d.subir) {
+        Label7_->setText(kv::TextoSubiendo());
+        Label7_->repaint();
+        // Year 0 is told at every idle period, until support sets the year.
+        if (kv::SubirMovimientos().anioSinConfigurar)
+            kv::Messages::instance().showMessage(kv::TextoAnioSinConfigurar());
+        // Cleared only after the pass: an error that escapes it leaves the flag set, so the
+        // next idle tick tries again.
+        shell_.setPendienteSubir(false);
+        Label7_->setText(d.texto);
+        return;
+    }
+    shell_.setPendienteSubir(d.pendienteSubir);
+}
+
+void CaptureCommands::SacarLosQueQuedaron()
+{
+    const QString dir = kv::TablesDir();
+    if (dir.isEmpty()) return;
+    ProgressBar1_->setMinimum(0);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setMaximum(qMax(1, kv::FilasSalidasSistema(dir)));
+    ProgressBar1_->repaint();
+    try {
+        kv::SacarLosQueQuedaron(dir);
+    } catch (...) {
+        ProgressBar1_->setValue(0);
+        throw;
+    }
+    ProgressBar1_->setValue(0);
 }

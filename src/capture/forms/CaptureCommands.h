@@ -1,7 +1,8 @@
 #pragma once
 // The door's commands of the main window: the capture field, the movement it stores and the
-// person it shows. Built once by the main window, which owns the widgets it finds here.
+// person it shows, the five-second timer and the system exits. Built once by the main window, which owns the widgets it finds here.
 #include <QObject>
+#include "capture/Temporizador.h"
 #include <QString>
 
 class QAction;
@@ -9,6 +10,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QProgressBar;
 
 namespace kv { class MainShell; }
 
@@ -21,6 +23,11 @@ public:
     void edCodigoKeyPress(QKeyEvent* e);
     // Stores one movement for the text in edCodigo with the shell's direction and Memo1, then beeps.
     void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
+    // Every five seconds: the idle time in Label7, the movements published after a minute of
+    // idleness (once per idle period), the system exits at the hour of automatic exits.
+    void Timer1Timer();
+    // "Sacar los que se quedaron dentro del sistema": an exit for everybody still inside.
+    void SacarLosQueQuedaron();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,4 +40,7 @@ private:
     QLabel* Image1_ = nullptr;
     QLabel* lblNEstudiante_ = nullptr;
     QPlainTextEdit* Memo1_ = nullptr;
+    QLabel* Label7_ = nullptr;
+    QProgressBar* ProgressBar1_ = nullptr;
+    kv::ReglasTemporizador reglas_;
 };

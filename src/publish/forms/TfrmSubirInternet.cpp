@@ -1,0 +1,138 @@
+#include "publish/forms/TfrmSubirInternet.h"
+#include "data/TDM.h"
+#include "platform/Desktop.h"
+#include "publish/Publicacion.h"
+#include "publish/Remote.h"
+#include "settings/TConfig.h"
+#include "util/forms/ErrorDisplay.h"
+#include "util/Messages.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+TfrmSubirInternet::TfrmSubirInternet(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TfrmSubirInternet"));
+    setWindowTitle(QStringLiteral("Subir a Internet"));
+    {
+        const kv::TConfig config;
+        icolegio_ = config.iColegio();
+    }
+    auto* lay = new QGridLayout(this);
+    auto label = [this](const char* name, const QString& text) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    };
+    auto box = [this](const char* name, const QString& text) {
+        auto* b = new QCheckBox(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        return b;
+    };
+    Label2 = label("Label2", QStringLiteral("Escoja lo que desee subir:"));
+    CheckBox4 = box("CheckBox4", QStringLiteral("&Estudiantes"));
+    CheckBox1 = box("CheckBox1", QStringLiteral("E&ntradas y salidas"));
+    CheckBox2 = box("CheckBox2", QStringLiteral("&Consultantes"));
+    Label5 = label("Label5", QStringLiteral("*"));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    Label3 = label("Label3", QStringLiteral("*"));
+    Label4 = label("Label4", QStringLiteral("*"));
+    Button1 = new QPushButton(QStringLiteral("Iniciar"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Label1 = label("Label1", QStringLiteral("<a href=\"%1\">%1</a>").arg(kv::DireccionWebFabricante()));
+    Label1->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    Label1->setCursor(Qt::PointingHandCursor);
+
+    lay->addWidget(Label2, 0, 0, 1, 3);
+    lay->addWidget(CheckBox4, 1, 0, 1, 3);
+    lay->addWidget(CheckBox1, 2, 0, 1, 3);
+    lay->addWidget(CheckBox2, 3, 0, 1, 3);
+    lay->addWidget(Label5, 4, 0, 1, 3);
+    lay->addWidget(ProgressBar1, 5, 0, 1, 3);
+    lay->addWidget(Label3, 6, 0);
+    lay->addWidget(Label4, 6, 1);
+    lay->addWidget(Button1, 7, 2);
+    lay->addWidget(Label1, 8, 0, 1, 3);
+    connect(Button1, &QPushButton::clicked, this, &TfrmSubirInternet::Button1Click);
+    connect(Label1, &QLabel::linkActivated, this, &TfrmSubirInternet::Label1Click);
+    resize(360, 260);
+}
+
+void TfrmSubirInternet::seccion(const QString& nombre, int filas)
+{
+    ProgressBar1->setMaximum(qMax(filas, 1));
+    ProgressBar1->setValue(0);
+    Label4->setText(QString::number(filas) + QStringLiteral(" filas."));
+    Label5->setText(nombre);
+    Label3->setText(QStringLiteral("0 de:"));
+    QApplication::processEvents();
+}
+
+void TfrmSubirInternet::avance(int hechas)
+{
+    ProgressBar1->setValue(hechas);
+    Label3->setText(QString::number(hechas) + QStringLiteral(" de:"));
+    QApplication::processEvents();
+}
+
+void TfrmSubirInternet::Button1Click()
+{
+    Button1->setEnabled(false);
+    ProgressBar1->setMinimum(0);
+    kv::Messages& msg = kv::Messages::instance();
+    const QString dir = kv::TablesDir();
+    try {
+        if (CheckBox1->isChecked()) {
+            seccion(QStringLiteral("Entradas y salidas..."), kv::MovimientosPendientes(dir));
+            if (kv::SubirMovimientos().anioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
+        }
+        const kv::EstadoConexion e = kv::ConectarInternet(ZConnection1);
+        if (e != kv::EstadoConexion::Abierta) {
+            // Nothing else is sent; only a missing working year has something to tell.
+            if (e == kv::EstadoConexion::AnioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
+            accept();
+            return;
+        }
+        if (CheckBox4->isChecked()) {
+            const kv::ResultadoPersonas r = kv::SubirEstudiantes(
+                ZConnection1, dir, icolegio_, [this](int hechas, int total) {
+                    if (hechas == 0) seccion(QStringLiteral("Estudiantes..."), total);
+                    else avance(hechas);
+                });
+            for (const QString& nombre : r.sinCodigo) msg.showMessage(kv::TextoSinCodigo(nombre));
+        }
+        if (CheckBox2->isChecked()) {
+            kv::SubirConsultantes(ZConnection1, dir, icolegio_, [this](int hechas, int total) {
+                if (hechas == 0) seccion(QStringLiteral("Consultantes..."), total);
+                else avance(hechas);
+            });
+        }
+        msg.showMessage(QStringLiteral("Información subida a Internet"));
+    } catch (const kv::PgError& e) {
+        // The section's transaction was rolled back: the server keeps what it had.
+        msg.showError(QStringLiteral("No se pudo subir la información; el servidor conserva la anterior.\n")
+                      + e.message());
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
+    }
+    accept();
+}
+
+void TfrmSubirInternet::Label1Click()
+{
+    kv::AbrirDireccionWeb(kv::DireccionWebFabricante());
+}
+
+void TfrmSubirInternet::done(int r)
+{
+    ZConnection1.close();
+    QDialog::done(r);
+}

@@ -1,0 +1,124 @@
+#include "PublishCommands.h"
+#include "data/Database.h"
+#include "data/TDM.h"
+#include "publish/Publicacion.h"
+#include "publish/Remote.h"
+#include "settings/TConfig.h"
+#include "util/Clock.h"
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace admin {
+
+namespace {
+
+enum Exit { Ok = 0, Failed = 1, BadUsage = 2 };
+
+QTextStream& err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+int usage(const QString& message)
+{
+    err() << "kelvora-admin: " << message << "\nUse «kelvora-admin --help» para ver las órdenes." << Qt::endl;
+    return BadUsage;
+}
+
+int failed(const QString& message)
+{
+    err() << "kelvora-admin: " << message << Qt::endl;
+    return Failed;
+}
+
+// "Estudiantes: 40 de 120" on one line of stderr, rewritten as it advances.
+kv::Progreso progress(const QString& section)
+{
+    return [section](int done, int total) {
+        err() << "\r" << section << ": " << done << " de " << total << (done >= total ? "\n" : "");
+        err().flush();
+    };
+}
+
+} // namespace
+
+int remoteInit(const QStringList& args)
+{
+    int year = kv::Clock::instance().today().year();
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--year") && i + 1 < args.size()) {
+            bool ok = false;
+            year = args[++i].toInt(&ok);
+            if (!ok || year <= 0) return usage(QStringLiteral("--year necesita un año positivo: %1").arg(args[i]));
+        } else {
+            return usage(QStringLiteral("remote-init solo admite --year N; sobra: %1").arg(args[i]));
+        }
+    }
+    kv::PgConnection c;
+    try {
+        c.open(kv::ParametrosInternet());
+    } catch (const kv::PgError& e) {
+        return failed(QStringLiteral("No se pudo conectar con el servidor: %1").arg(e.message()));
+    }
+    kv::CrearEsquemaRemoto(c, year);
+    QTextStream(stdout) << "Esquema " << year << " listo en el servidor, con las tablas entradassalidas,"
+                        << " estudiantes y consultantes." << Qt::endl;
+    return Ok;
+}
+
+int publish(const QStringList& args)
+{
+    QString dir;
+    bool movs = false, persons = false, consultants = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--movimientos")) movs = true;
+        else if (a == QLatin1String("--estudiantes")) persons = true;
+        else if (a == QLatin1String("--consultantes")) consultants = true;
+        else if (a.startsWith(QLatin1String("--"))) return usage(QStringLiteral("Opción desconocida: %1").arg(a));
+        else if (dir.isEmpty()) dir = a;
+        else return usage(QStringLiteral("publish recibe un solo directorio; sobra: %1").arg(a));
+    }
+    if (dir.isEmpty()) return usage(QStringLiteral("publish necesita el directorio del sitio: publish DIR"));
+    if (!movs && !persons && !consultants) movs = persons = consultants = true;
+    if (!QFileInfo(dir).isDir()) return failed(QStringLiteral("No existe el directorio: %1").arg(dir));
+    dir = QFileInfo(dir).absoluteFilePath();
+    kv::Database::forDirectory(dir);   // DbError when it holds no site
+    kv::SetTablesDir(dir);
+
+    int icolegio = 0, year = 0;
+    {
+        const kv::TConfig config;
+        if (!config.error().isEmpty()) return failed(config.error());
+        icolegio = config.iColegio();
+        year = config.anioactual();
+    }
+    kv::PgConnection c;
+    if (kv::ConectarInternet(c, year) != kv::EstadoConexion::Abierta) {
+        return failed(year == 0 ? kv::TextoAnioSinConfigurar()
+                                : QStringLiteral("No se pudo conectar con el servidor ni abrir el esquema %1.").arg(year));
+    }
+    int rc = Ok;
+    if (movs) {
+        kv::OpcionesSubida op;
+        op.progreso = progress(QStringLiteral("Entradas y salidas"));
+        const kv::ResultadoSubida r = kv::SubirMovimientos(c, dir, icolegio, op);
+        err() << "Entradas y salidas: " << r.enviadas << " enviadas, " << r.rechazadas << " rechazadas, "
+              << r.pendientes << " pendientes" << Qt::endl;
+        if (!r.conectado) return failed(QStringLiteral("Se perdió la conexión con el servidor."));
+        if (r.rechazadas > 0) rc = failed(QStringLiteral("El servidor rechazó %1 movimientos; vea LogError.txt.").arg(r.rechazadas));
+    }
+    if (persons) {
+        const kv::ResultadoPersonas r = kv::SubirEstudiantes(c, dir, icolegio, progress(QStringLiteral("Estudiantes")));
+        for (const QString& n : r.sinCodigo) err() << kv::TextoSinCodigo(n) << Qt::endl;
+        err() << "Estudiantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
+    }
+    if (consultants) {
+        const kv::ResultadoConsultantes r = kv::SubirConsultantes(c, dir, icolegio, progress(QStringLiteral("Consultantes")));
+        err() << "Consultantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
+    }
+    if (rc == Ok) QTextStream(stdout) << "Información subida a Internet" << Qt::endl;
+    return rc;
+}
+
+} // namespace admin

@@ -31,6 +31,9 @@ namespace {
 struct LocaleFormats {
     QLocale locale;
     QString shortDate, longTime;
+    // A report prints the same few dates and hours on thousands of lines: each stored text is
+    // formatted once, and every line shares the one string.
+    QHash<QString, QString> dates, times;
 };
 
 const LocaleFormats& formats()
@@ -46,8 +49,39 @@ const LocaleFormats& formats()
         f.longTime = f.locale.timeFormat(QLocale::LongFormat);
         f.longTime.remove(QLatin1Char('t'));
         f.longTime = f.longTime.trimmed();
+        f.dates.clear();
+        f.times.clear();
     }
     return f;
+}
+
+QString cellText(const ResultSet& rs, int row, int c)
+{
+    const QVariant& v = rs.rows[row].at(c);
+    if (v.isNull()) return {};
+    const FieldType type = rs.columns[c].type;
+    if (type != FieldType::Date && type != FieldType::Time) return Field(QString(), type, v).asString();
+    const bool stored = v.typeId() == QMetaType::QString;
+    LocaleFormats& lf = const_cast<LocaleFormats&>(formats());
+    QHash<QString, QString>& cache = type == FieldType::Date ? lf.dates : lf.times;
+    if (stored) {
+        auto it = cache.constFind(v.toString());
+        if (it != cache.constEnd()) return *it;
+    }
+    const Field f(QString(), type, v);
+    QString out;
+    if (type == FieldType::Date) {
+        const QDate d = f.asDate();
+        out = d.isValid() ? lf.locale.toString(d, lf.shortDate) : f.asString();
+    } else {
+        const QTime t = f.asTime();
+        out = t.isValid() ? lf.locale.toString(t, lf.longTime) : f.asString();
+    }
+    if (stored) {
+        if (cache.size() > 100000) cache.clear();
+        cache.insert(v.toString(), out);
+    }
+    return out;
 }
 
 } // namespace
@@ -56,22 +90,7 @@ QString ReportRow::text(const QString& field) const
 {
     if (!valid()) return {};
     const int c = rs_->columnIndex(field);
-    if (c < 0) return {};
-    const QVariant v = rs_->rows[index_].value(c);
-    if (v.isNull()) return {};
-    const Field f(field, rs_->columns[c].type, v);
-    switch (f.type()) {
-    case FieldType::Date: {
-        const QDate d = f.asDate();
-        return d.isValid() ? formats().locale.toString(d, formats().shortDate) : f.asString();
-    }
-    case FieldType::Time: {
-        const QTime t = f.asTime();
-        return t.isValid() ? formats().locale.toString(t, formats().longTime) : f.asString();
-    }
-    default:
-        return f.asString();
-    }
+    return c < 0 ? QString() : cellText(*rs_, index_, c);
 }
 
 // ---- layout -------------------------------------------------------------------------
@@ -262,12 +281,39 @@ struct RenderedBand {
     QStringList cells;         // printed texts in x order (exports)
 };
 
-QString printedText(const Element& e, const PrintContext& ctx)
+// What one build looks up once instead of on every line: the column of each data-bound
+// element, and the metrics of each element's font.
+class BuildCache {
+public:
+    explicit BuildCache(const ResultSet& data) : data_(data) {}
+
+    QString fieldText(const Element& e, const ReportRow& row)
+    {
+        if (!row.valid()) return {};
+        auto it = columns_.constFind(&e);
+        if (it == columns_.constEnd()) it = columns_.insert(&e, data_.columnIndex(e.field));
+        return *it < 0 ? QString() : cellText(data_, row.index(), *it);
+    }
+
+    double lineHeight(const Element& e)
+    {
+        auto it = lineHeights_.constFind(&e);
+        if (it == lineHeights_.constEnd()) it = lineHeights_.insert(&e, lineHeightMm(e.font));
+        return *it;
+    }
+
+private:
+    const ResultSet& data_;
+    QHash<const Element*, int> columns_;
+    QHash<const Element*, double> lineHeights_;
+};
+
+QString printedText(const Element& e, const PrintContext& ctx, BuildCache& cache)
 {
     QString t;
     switch (e.kind) {
     case ElementKind::Text: t = e.text; break;
-    case ElementKind::Field: t = ctx.row.text(e.field); break;
+    case ElementKind::Field: t = cache.fieldText(e, ctx.row); break;
     case ElementKind::Date: t = formats().locale.toString(Clock::instance().today(), formats().shortDate); break;
     case ElementKind::LineNo: t = QString::number(ctx.lineNo); break;
     default: break;
@@ -276,7 +322,7 @@ QString printedText(const Element& e, const PrintContext& ctx)
     return t;
 }
 
-RenderedBand renderBand(const Band& band, const PrintContext& ctx)
+RenderedBand renderBand(const Band& band, const PrintContext& ctx, BuildCache& cache)
 {
     RenderedBand out;
     out.height = band.height;
@@ -296,20 +342,20 @@ RenderedBand renderBand(const Band& band, const PrintContext& ctx)
             const double dpmY = e.image.dotsPerMeterY() > 0 ? e.image.dotsPerMeterY() : 96 / 0.0254;
             it.imageSizeMm = QSizeF(e.image.width() * 1000.0 / dpmX, e.image.height() * 1000.0 / dpmY);
             it.element = e.name;
-            out.items << it;
+            out.items << std::move(it);
             continue;
         }
         QStringList paragraphs;
         if (e.kind == ElementKind::Memo)
             paragraphs = e.memoLines ? e.memoLines(ctx) : e.text.split(QLatin1Char('\n'));
         else
-            paragraphs << printedText(e, ctx);
+            paragraphs << printedText(e, ctx, cache);
         cells.emplace_back(e.x, paragraphs.join(QLatin1Char('\n')));
 
         QStringList printed;
         for (const QString& p : paragraphs)
             printed << (e.wordWrap && e.width > 0 ? wrapText(p, e.font, e.width) : QStringList{p});
-        const double lh = lineHeightMm(e.font);
+        const double lh = cache.lineHeight(e);
         double y = e.y;
         for (const QString& line : printed) {
             if (!line.isEmpty()) {
@@ -320,7 +366,7 @@ RenderedBand renderBand(const Band& band, const PrintContext& ctx)
                 it.text = line;
                 it.font = e.font;
                 it.element = e.name;
-                out.items << it;
+                out.items << std::move(it);
             }
             y += lh;
         }
@@ -339,10 +385,11 @@ RenderedBand renderBand(const Band& band, const PrintContext& ctx)
             const double h = e->height > 0 ? e->height : out.height - e->y;
             it.rect = QRectF(e->x, e->y, 0, h);
         }
-        out.items << it;
+        out.items << std::move(it);
     }
     std::stable_sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& c : cells) out.cells << c.second;
+    out.cells.reserve(int(cells.size()));
+    for (auto& c : cells) out.cells << std::move(c.second);
     return out;
 }
 
@@ -355,7 +402,7 @@ const Band* findBand(const ReportLayout& l, BandKind k)
 
 class PageBuilder {
 public:
-    PageBuilder(const ReportLayout& l, PageModel& m) : model_(m)
+    PageBuilder(const ReportLayout& l, PageModel& m, BuildCache& cache) : model_(m), cache_(cache)
     {
         const QMarginsF mg = l.page.marginsMm;
         left_ = mg.left();
@@ -364,13 +411,14 @@ public:
         header_ = findBand(l, BandKind::ColumnHeader);
     }
 
-    void place(const RenderedBand& b)
+    void place(RenderedBand& b)
     {
         Page& p = model_.pages.back();
-        for (PageItem it : b.items) {
+        for (PageItem& it : b.items) {
             it.rect.translate(left_, top_ + y_);
-            p.items << it;
+            p.items << std::move(it);
         }
+        b.items.clear();
         y_ += b.height;
     }
     bool fits(double h) const { return y_ + h <= usable_ + 1e-6; }
@@ -383,7 +431,8 @@ public:
         detailsOnPage_ = 0;
         if (header_) {
             if (header_->beforePrint) header_->beforePrint(ctx);
-            place(renderBand(*header_, ctx));
+            RenderedBand rb = renderBand(*header_, ctx, cache_);
+            place(rb);
         }
     }
 
@@ -391,6 +440,7 @@ public:
 
 private:
     PageModel& model_;
+    BuildCache& cache_;
     const Band* header_;
     double left_ = 0, top_ = 0, usable_ = 0, y_ = 0;
 };
@@ -409,15 +459,15 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
     const Band* detail = findBand(layout, BandKind::Detail);
     const Band* summary = findBand(layout, BandKind::Summary);
 
-    PageBuilder pb(layout, model);
+    BuildCache cache(data);
+    PageBuilder pb(layout, model, cache);
     PrintContext ctx;
     // Title and headings see the first row, as the data set stands there when they print.
     if (!data.rows.isEmpty()) ctx.row = ReportRow(&data, 0);
     model.pages.push_back(Page());
     if (title) {
         if (title->beforePrint) title->beforePrint(ctx);
-        const RenderedBand rb = renderBand(*title, ctx);
-        pb.place(rb);
+        RenderedBand rb = renderBand(*title, ctx, cache);
         QVector<PageItem> texts;
         for (const PageItem& it : rb.items)
             if (it.kind == PageItem::Text) texts << it;
@@ -425,10 +475,11 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
             return a.rect.top() < b.rect.top() - 0.01;
         });
         for (const PageItem& it : texts) model.titleLines << it.text;
+        pb.place(rb);
     }
     if (header) {
         if (header->beforePrint) header->beforePrint(ctx);
-        const RenderedBand rb = renderBand(*header, ctx);
+        RenderedBand rb = renderBand(*header, ctx, cache);
         pb.place(rb);
         model.headings = rb.cells;
     }
@@ -440,16 +491,16 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
             ctx.lineNo = i + 1;
             const bool breakAsked = detail->beforePrint && detail->beforePrint(ctx);
             if (breakAsked && pb.detailsOnPage_ > 0) pb.startPage(ctx);
-            RenderedBand rb = renderBand(*detail, ctx);
+            RenderedBand rb = renderBand(*detail, ctx, cache);
             if (!pb.fits(rb.height) && pb.detailsOnPage_ > 0) pb.startPage(ctx);
             pb.place(rb);
             ++pb.detailsOnPage_;
-            model.rows << rb.cells;
+            model.rows << std::move(rb.cells);
         }
     }
     if (summary) {
         if (summary->beforePrint) summary->beforePrint(ctx);
-        const RenderedBand rb = renderBand(*summary, ctx);
+        RenderedBand rb = renderBand(*summary, ctx, cache);
         if (!pb.fits(rb.height)) pb.startPage(ctx);
         pb.place(rb);
     }

@@ -64,12 +64,10 @@ public:
                 break;
             }
             case PageItem::Line: {
-                QPen pen(Qt::black);
-                pen.setWidthF(std::max(1.0, it.penMm * sy_));
-                painter.setPen(pen);
+                painter.setPen(linePen(it.penMm));
                 const QRectF r = px(it.rect);
                 painter.drawLine(r.topLeft(), r.bottomRight());
-                painter.setPen(Qt::black);
+                painter.setPen(black_);
                 break;
             }
             }
@@ -90,15 +88,28 @@ private:
         QHash<QString, QList<QGlyphRun>> runs;
     };
 
+    // Lines come in two pen widths: each pen is made once.
+    const QPen& linePen(double penMm)
+    {
+        for (const auto& p : pens_)
+            if (p.first == penMm) return p.second;
+        QPen pen(Qt::black);
+        pen.setWidthF(std::max(1.0, penMm * sy_));
+        pens_.emplace_back(penMm, pen);
+        return pens_.back().second;
+    }
+
     const QList<QGlyphRun>& glyphs(const ReportFont& f, const QString& text)
     {
-        Cached* c = nullptr;
+        // Consecutive items mostly share a font: the last one found is tried first.
+        Cached* c = last_ && last_->font == f ? last_ : nullptr;
         for (auto& x : fonts_)
-            if (x->font == f) c = x.get();
+            if (!c && x->font == f) c = x.get();
         if (!c) {
             fonts_.push_back(std::make_unique<Cached>(Cached{f, deviceFont(f, sy_, painter_.device()), {}}));
             c = fonts_.back().get();
         }
+        last_ = c;
         auto it = c->runs.constFind(text);
         if (it != c->runs.constEnd()) return *it;
         QTextLayout layout(text, c->qfont, painter_.device());
@@ -115,6 +126,9 @@ private:
     QRectF target_;
     double sx_ = 1, sy_ = 1;
     std::vector<std::unique_ptr<Cached>> fonts_;
+    Cached* last_ = nullptr;
+    std::vector<std::pair<double, QPen>> pens_;
+    const QPen black_{Qt::black};
 };
 
 } // namespace

@@ -190,6 +190,48 @@ TEST(ReportEngine, VerticalRulesSpanTheGrownBandAndPensDiffer)
     EXPECT_DOUBLE_EQ(linesFound[1].rect.width(), 195.0);
 }
 
+// One layout serves many reports: each build prints its own data set's columns, wherever they
+// stand, and its dates and hours in the regional settings of the moment it runs.
+TEST(ReportEngine, LayoutReusedWithOtherColumnsAndOtherLocalePrintsThoseValues)
+{
+    ReportLayout l;
+    Band& d = l.band(BandKind::Detail, 5);
+    d.add(Element::data(QStringLiteral("fecha"), 0, 0));
+    d.add(Element::data(QStringLiteral("Hora"), 40, 0));
+    d.add(Element::data(QStringLiteral("falta"), 80, 0));
+    auto data = [](bool swapped) {
+        kv::ResultSet rs;
+        kv::Column f{QStringLiteral("FECHA"), kv::FieldType::Date, QStringLiteral("DATE")};
+        kv::Column h{QStringLiteral("hora"), kv::FieldType::Time, QStringLiteral("TIME")};
+        rs.columns = swapped ? QVector<kv::Column>{h, f} : QVector<kv::Column>{f, h};
+        const QVariant date = QStringLiteral("2026-03-04"), time = QStringLiteral("14:05:09");
+        for (int i = 0; i < 2; ++i) rs.rows.push_back(swapped ? QVector<QVariant>{time, date} : QVector<QVariant>{date, time});
+        return rs;
+    };
+    struct RestoreLocale {
+        QLocale saved;
+        ~RestoreLocale() { QLocale::setDefault(saved); }
+    } restore;
+    struct Case {
+        QLocale locale;
+        bool swapped;
+        QString date, time;
+    } cases[] = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), false, QStringLiteral("3/4/26"), QStringLiteral("2:05:09 PM")},
+        {QLocale(QLocale::German, QLocale::Germany), true, QStringLiteral("04.03.26"), QStringLiteral("14:05:09")},
+        {QLocale(QLocale::English, QLocale::UnitedStates), true, QStringLiteral("3/4/26"), QStringLiteral("2:05:09 PM")},
+    };
+    for (const Case& c : cases) {
+        QLocale::setDefault(c.locale);
+        const PageModel m = buildPages(l, data(c.swapped));
+        ASSERT_EQ(m.rows.size(), 2) << c.locale.name().toStdString();
+        for (const QStringList& row : m.rows)
+            EXPECT_EQ(row, (QStringList{c.date, c.time, QString()})) << c.locale.name().toStdString();
+        const kv::ResultSet rs = data(c.swapped);
+        EXPECT_EQ(ReportRow(&rs, 1).text(QStringLiteral("fecha")), c.date);
+    }
+}
+
 TEST(ReportEngine, PainterDrawsTextWhereTheModelPutsIt)
 {
     ReportLayout l;

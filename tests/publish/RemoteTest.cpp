@@ -104,8 +104,10 @@ TEST_F(PublishTest, ALinkLostMidPassLosesNothingAndSendsNothingTwice)
         if (hechas != 1000) return;
         // Recorded while the pass runs: it belongs to the next pass.
         addMov("NUEVO", "09:00:00");
+        // Only this test's database: other tests run beside it on the same server.
         remote->admin().exec("select pg_terminate_backend(pid) from pg_stat_activity"
-                             " where application_name='kelvora' and pid<>pg_backend_pid()");
+                             " where application_name='kelvora' and datname=current_database()"
+                             " and pid<>pg_backend_pid()");
     };
     kv::ResultadoSubida r = pass(op);
     EXPECT_FALSE(r.conectado);

@@ -226,6 +226,9 @@ void contar(ListaDentro& l, const PersonaDentro& p, int delta)
 void ordenar(ListaDentro& l)
 {
     std::sort(l.filas.begin(), l.filas.end(), antes);
+    l.clavesCodigo.clear();
+    l.clavesCodigo.reserve(l.filas.size());
+    for (const PersonaDentro& p : std::as_const(l.filas)) l.clavesCodigo.append(qHash(p.codigo));
     totalizar(l);
 }
 
@@ -256,10 +259,12 @@ void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qi
                 QStringLiteral("select distinct codigo from entradasSalidas where rowid in (%1)").arg(marcas), ids);
     for (c.first(); !c.eof(); c.next()) {
         const QString codigo = c.fieldByName(QStringLiteral("codigo")).asString();
-        for (int i = int(l.filas.size()) - 1; i >= 0; --i)
-            if (l.filas[i].codigo == codigo) {
+        const size_t clave = qHash(codigo);
+        for (int i = int(l.clavesCodigo.size()) - 1; i >= 0; --i)
+            if (l.clavesCodigo[i] == clave && l.filas[i].codigo == codigo) {
                 contar(l, l.filas[i], -1);
                 l.filas.removeAt(i);
+                l.clavesCodigo.removeAt(i);
             }
         Query q;
         EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimoDeUno) + QString::fromLatin1(kFilas), {codigo});
@@ -267,7 +272,9 @@ void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qi
         leerFilas(q, tablesDir, nuevas);
         // Put in its place: the rest of the list is already in order.
         for (const PersonaDentro& p : nuevas) {
-            l.filas.insert(std::upper_bound(l.filas.begin(), l.filas.end(), p, antes), p);
+            const auto donde = std::upper_bound(l.filas.begin(), l.filas.end(), p, antes) - l.filas.begin();
+            l.filas.insert(donde, p);
+            l.clavesCodigo.insert(donde, qHash(p.codigo));
             contar(l, p, +1);
         }
     }

@@ -3,6 +3,7 @@
 // roll call at the door. The list is read in one statement that walks the movements index
 // code by code, so its cost follows the number of codes, not of stored movements.
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QTime>
 #include <QVector>
@@ -32,6 +33,9 @@ struct TotalDentro {
 struct ListaDentro {
     // Persons by category, group and name; then persons no longer registered; then visitors.
     QVector<PersonaDentro> filas;
+    // qHash of each row's code, in the order of filas: a capture finds its code's rows by
+    // scanning these few bytes instead of following every row's string.
+    QVector<size_t> clavesCodigo;
     int personas = 0;
     int visitantes = 0;
     // Registered persons per category, each followed by its groups, in category order.
@@ -56,3 +60,7 @@ QString DependenciaDelDetalle(const QString& detalle, const QStringList& depende
 QString DentroCSV(const ListaDentro& lista, QChar separador = QLatin1Char(';'));
 
 } // namespace kv
+
+// Every member moves by a plain copy of its bytes, so keeping the list in order shifts
+// memory instead of moving rows one by one.
+Q_DECLARE_TYPEINFO(kv::PersonaDentro, Q_RELOCATABLE_TYPE);

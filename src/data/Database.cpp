@@ -300,13 +300,26 @@ QVector<Column> Database::columns(const QString& table) const
     return cols;
 }
 
+QString Database::translated(const QString& localSql, const std::function<QString()>& make) const
+{
+    const auto it = translationCache_.constFind(localSql);
+    if (it != translationCache_.constEnd()) return *it;
+    QString sql = make();   // raises for a statement the dialect refuses: nothing remembered
+    // Statements with values pasted into their text are each new: keep the memory bounded.
+    if (translationCache_.size() >= 512) translationCache_.clear();
+    translationCache_.insert(localSql, sql);
+    return sql;
+}
+
 int Database::exec(const QString& sql, const QVariantList& params)
 {
     // A changed table shape must not be answered from the cache of columns.
     const QString head = sql.trimmed().left(6).toUpper();
     if (head.startsWith(QLatin1String("ALTER")) || head.startsWith(QLatin1String("DROP"))
-        || head.startsWith(QLatin1String("CREATE")))
+        || head.startsWith(QLatin1String("CREATE"))) {
         columnCache_.clear();
+        translationCache_.clear();
+    }
     const QByteArray utf = sql.toUtf8();
     const char* tail = utf.constData();
     int changes = 0;
@@ -390,6 +403,7 @@ void Database::rollback()
     pendingOrder_.clear();
     if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
     columnCache_.clear();
+    translationCache_.clear();
     emit resetAll();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 // One SQLite file, shared by every cursor and query of the process that points at it,
 // so a row posted through one is seen at once by all the others.
 #include "data/Field.h"
@@ -56,6 +57,9 @@ public:
     bool hasTable(const QString& table) const;
     QString tableName(const QString& table) const;   // real spelling; DbError when missing
     QVector<Column> columns(const QString& table) const;
+    // The statement runner's translation of a local statement, remembered while the tables
+    // keep their shape (make computes it when it is not known yet).
+    QString translated(const QString& localSql, const std::function<QString()>& make) const;
 
     // Run SQLite SQL (already translated). Values are bound to ? in order.
     int exec(const QString& sql, const QVariantList& params = {});
@@ -85,6 +89,7 @@ private:
     QHash<QString, QVector<RowChange>> pending_;
     QStringList pendingOrder_;
     mutable QHash<QString, QVector<Column>> columnCache_;
+    mutable QHash<QString, QString> translationCache_;
 };
 
 // Commits on commit(), rolls back when left without it (an error thrown half-way).

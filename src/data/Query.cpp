@@ -9,11 +9,14 @@ namespace {
 // from the tables' own columns.
 QString sqliteStatement(const QString& localSql, const Database& db)
 {
-    return qualifyAmbiguousColumns(translateLocalSql(localSql), [&db](const QString& table) {
-        QStringList names;
-        if (db.hasTable(table))
-            for (const Column& c : db.columns(table)) names << c.name;
-        return names;
+    // The door runs the same few statements all day: each is translated once.
+    return db.translated(localSql, [&] {
+        return qualifyAmbiguousColumns(translateLocalSql(localSql), [&db](const QString& table) {
+            QStringList names;
+            if (db.hasTable(table))
+                for (const Column& c : db.columns(table)) names << c.name;
+            return names;
+        });
     });
 }
 

@@ -198,6 +198,25 @@ TEST(Runner, OpensOrExecutesByLeadingKeywordOnly)
     EXPECT_THROW(EjecutarSQL(site.tablesDir(), q, "selec * from estudiantes"), DbError);
 }
 
+TEST(Runner, RemembersATranslationOnlyWhileTheTablesKeepTheirShape)
+{
+    TempSite site;
+    const QString dir = site.tablesDir();
+    Query q;
+    EjecutarSQL(dir, q, "create table uno (clave integer, a text)");
+    EjecutarSQL(dir, q, "create table dos (clave integer, b text)");
+    EjecutarSQL(dir, q, "insert into uno values (1, 'x')");
+    EjecutarSQL(dir, q, "insert into dos values (1, 'y')");
+    const QString sql = "select a from uno join dos on uno.clave=dos.clave";
+    ASSERT_TRUE(EjecutarSQL(dir, q, sql));
+    EXPECT_EQ(q.fieldByName("a").asString(), "x");
+    // Once dos has an "a" too, the same text needs qualifying again.
+    EjecutarSQL(dir, q, "alter table dos add column a text");
+    EjecutarSQL(dir, q, "update dos set a='z'");
+    ASSERT_TRUE(EjecutarSQL(dir, q, sql));
+    EXPECT_EQ(q.fieldByName("a").asString(), "x");
+}
+
 TEST(Runner, HostileTextBoundAsParameterChangesNothing)
 {
     TempSite site;

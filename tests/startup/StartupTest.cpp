@@ -45,6 +45,19 @@ bool anyTableOpen(const kv::TDM& dm)
     return false;
 }
 
+// Answers the site choice with the first site, then logs in as administrator.
+void elegirSitioEIngresarComoAdministrador()
+{
+    onNextModal([](QWidget* w) {
+        onNextModal([](QWidget* login) {
+            login->findChild<QComboBox*>("cbTipoUsuario")->setCurrentIndex(1);
+            login->findChild<QLineEdit*>("EdClave")->setText("admin");
+            buttonOf(login, "BtnIngresar")->click();
+        });
+        buttonOf(w, "BtnSeleccionar")->click();
+    });
+}
+
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -186,14 +199,7 @@ TEST_F(StartupTest, ChoiceAndLoginLeadToTheMainWindow)
     site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt, subido) values "
               "('A1', '12/01/2026', '07:00:00', 'E', true), ('A2', '12/01/2026', '07:05:00', 'E', false)");
     DialogSpy spy;
-    onNextModal([&](QWidget* w) {
-        onNextModal([](QWidget* login) {
-            login->findChild<QComboBox*>("cbTipoUsuario")->setCurrentIndex(1);
-            login->findChild<QLineEdit*>("EdClave")->setText("admin");
-            buttonOf(login, "BtnIngresar")->click();
-        });
-        buttonOf(w, "BtnSeleccionar")->click();
-    });
+    elegirSitioEIngresarComoAdministrador();
     Arranque a(true);
     ASSERT_TRUE(a.iniciar(programPath("full")));
     EXPECT_EQ(spy.shown, QStringList({"FrmPedirColegio", "FrmClave"}));
@@ -269,14 +275,7 @@ TEST_F(StartupTest, TheSiteEditorSaysWhatIsWrongWithTheSite)
 TEST_F(StartupTest, ASettingsRowMissingAFieldIsShownOnceAtStartUp)
 {
     rawExec(site.tablesDir(), "ALTER TABLE Config DROP COLUMN NumHorasPierdeAnio");
-    onNextModal([&](QWidget* w) {
-        onNextModal([](QWidget* login) {
-            login->findChild<QComboBox*>("cbTipoUsuario")->setCurrentIndex(1);
-            login->findChild<QLineEdit*>("EdClave")->setText("admin");
-            buttonOf(login, "BtnIngresar")->click();
-        });
-        buttonOf(w, "BtnSeleccionar")->click();
-    });
+    elegirSitioEIngresarComoAdministrador();
     Arranque a(true);
     ASSERT_TRUE(a.iniciar(programPath("config")));
     ASSERT_EQ(msgs->shown.size(), 1u) << msgs->texts().join(" | ").toStdString();

@@ -3,8 +3,6 @@
 #include "data/TDM.h"
 #include "reports/InformesAsistencia.h"
 #include "settings/TConfig.h"
-#include "util/Messages.h"
-#include "util/forms/ErrorDisplay.h"
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -84,15 +82,10 @@ TfrmAsistenciaDiaria::TfrmAsistenciaDiaria(QWidget* parent)
 void TfrmAsistenciaDiaria::btnVerClick()
 {
     kv::Query q;
-    try {
-        kv::rpt::ConsultarAsistenciaPorDia(kv::TablesDir(), q, kv::rpt::rangoAsistencia(kv::TablesDir(), argumentos()));
-    } catch (const kv::rpt::ReportError& e) {
-        kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
+    if (!intentar([&] {
+            kv::rpt::ConsultarAsistenciaPorDia(kv::TablesDir(), q, kv::rpt::rangoAsistencia(kv::TablesDir(), argumentos()));
+        }))
         return;
-    } catch (...) {
-        kv::MostrarExcepcion();
-        return;
-    }
     const kv::ResultSet& rs = q.result();
     GrafAsistencia->setDatos(kv::rpt::DatosGrafico(rs));
     TblAsistencia->setRowCount(0);

@@ -1,5 +1,4 @@
 #include "reports/forms/TfrmRangoInforme.h"
-#include "util/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "reports/forms/TFrmPreview.h"
 #include "settings/TConfig.h"
@@ -107,14 +106,19 @@ void TfrmRangoInforme::btnAceptarClick()
     } reset{enCurso_};
     const kv::rpt::ReportArgs a = argumentos();
     kv::rpt::PreparedReport r;
+    if (!intentar([&] { r = kv::rpt::findReportKind(tipo())->prepare(kv::TablesDir(), a); })) return;
+    kv::rpt::MostrarInforme(r, true, this);
+}
+
+bool TfrmRangoInforme::intentar(const std::function<void()>& paso)
+{
     try {
-        r = kv::rpt::findReportKind(tipo())->prepare(kv::TablesDir(), a);
+        paso();
+        return true;
     } catch (const kv::rpt::ReportError& e) {
         kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Warning);
-        return;
     } catch (...) {
         kv::MostrarExcepcion();
-        return;
     }
-    kv::rpt::MostrarInforme(r, true, this);
+    return false;
 }

@@ -3,6 +3,7 @@
 // buttons. The subclass adds its own choices and names the report kind to run.
 #include "reports/ReportKinds.h"
 #include <QDialog>
+#include <functional>
 
 class QDateEdit;
 class QGridLayout;
@@ -31,6 +32,9 @@ protected:
     // The parameters as the boxes hold them, with the subclass's own.
     kv::rpt::ReportArgs argumentos() const;
     QGridLayout* grid;   // rows 0-3 are taken; subclasses add from row 4
+    // Runs a step of the report; a refused parameter is shown as a warning, any other error
+    // through the program's error display. False when it did not finish.
+    static bool intentar(const std::function<void()>& paso);
 
 private:
     bool enCurso_ = false;

@@ -1,4 +1,5 @@
 #include "settings/TConfig.h"
+#include "data/Schema.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 
@@ -92,16 +93,8 @@ void TConfig::setListas(int formato, bool incluir)
         const QString table = db->tableName(QStringLiteral("Config"));
         if (!tbl_->hasField(QStringLiteral("formatoPlanilla")) || !tbl_->hasField(QStringLiteral("incluirCancelados"))) {
             tbl_->close();
-            bool hasFormato = false, hasIncluir = false;
-            for (const Column& c : db->columns(table)) {
-                hasFormato |= c.name.compare(QLatin1String("formatoPlanilla"), Qt::CaseInsensitive) == 0;
-                hasIncluir |= c.name.compare(QLatin1String("incluirCancelados"), Qt::CaseInsensitive) == 0;
-            }
             Transaction tx(*db);
-            if (!hasFormato)
-                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN formatoPlanilla INTEGER DEFAULT 1").arg(table));
-            if (!hasIncluir)
-                db->exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN incluirCancelados BOOLEAN DEFAULT 0").arg(table));
+            addLaterColumns(*db, table);
             tx.commit();
             tbl_->open();
         }

@@ -111,12 +111,12 @@ QString Estilo()
         ".entrar{max-width:22rem;margin:3rem auto;background:#fff;padding:1.5rem;border-radius:6px;box-shadow:0 1px 3px rgba(0,0,0,.15)}"
         ".entrar label{display:block;margin:.75rem 0 .25rem}.entrar input{width:100%}.entrar button{margin-top:1rem;width:100%}"
         ".mensaje{color:#a11;font-weight:600}"
-        ".totales td:last-child{text-align:right}"
+        ".totales{max-width:24rem}.totales td:last-child,.totales th:last-child{text-align:right}"
         "@media (max-width:40rem){"
         "table.movimientos thead,table.lista thead{display:none}"
         "table.movimientos tr,table.lista tr{display:block;border-bottom:2px solid #d5dbe2;padding:.25rem 0}"
         "table.movimientos td,table.lista td{display:flex;border:0;padding:.15rem .6rem}"
-        "table.movimientos td::before,table.lista td::before{content:attr(data-t);font-weight:600;min-width:6.5rem;color:#555}}\n");
+        "table.movimientos td::before,table.lista td::before{content:attr(data-t);font-weight:600;min-width:7.5rem;color:#555}}\n");
 }
 
 QString PaginaEntrar(const QString& mensaje, const QString& token, const QString& documento)

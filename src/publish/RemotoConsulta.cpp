@@ -18,12 +18,10 @@ void CrearTablasConsulta(PgConnection& c, int anio)
     c.exec(QStringLiteral("create table if not exists %1.colegios (icolegio integer primary key,"
                           " nombre text not null default '')").arg(s));
     // A family's page finds its persons by the guardian's document, the person's own
-    // document or the code, and then each person's movements by code and date.
+    // document or the code (estudiantes_colegio), and then each person's movements by code
+    // and date (entradassalidas_movimiento); both come with the schema.
     c.exec(QStringLiteral("create index if not exists estudiantes_acudiente on %1.estudiantes (icolegio, docacud)").arg(s));
     c.exec(QStringLiteral("create index if not exists estudiantes_documento on %1.estudiantes (icolegio, docident)").arg(s));
-    c.exec(QStringLiteral("create index if not exists estudiantes_colegio on %1.estudiantes (icolegio, codigo)").arg(s));
-    c.exec(QStringLiteral("create index if not exists entradassalidas_movimiento"
-                          " on %1.entradassalidas (icolegio, codigo, fecha, hora)").arg(s));
     // Staff ask for one day of the site; every page shows the site's latest movement.
     c.exec(QStringLiteral("create index if not exists entradassalidas_dia on %1.entradassalidas (icolegio, fecha, hora)").arg(s));
     // The login looks a document up at every site.

@@ -49,6 +49,7 @@ def main():
     ap.add_argument("--consulta", required=True)
     ap.add_argument("--capturas", required=True)
     a = ap.parse_args()
+    a.admin, a.consulta, a.capturas = (os.path.abspath(x) for x in (a.admin, a.consulta, a.capturas))
 
     chromium = shutil.which("chromium")
     driver_path = shutil.which("chromedriver")
@@ -58,6 +59,8 @@ def main():
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         from selenium.webdriver.common.by import By
+        from selenium.webdriver.support import expected_conditions as EC
+        from selenium.webdriver.support.ui import WebDriverWait
     except ImportError:
         give_up("falta python3-selenium")
     if os.environ.get("PGHOST") != "127.0.0.1" or not os.environ.get("PGPORT"):
@@ -130,12 +133,18 @@ def main():
         def text():
             return b.find_element(By.TAG_NAME, "body").text
 
+        def click(element):
+            """Clicks and waits for the next page, so that no check reads the old one."""
+            old = b.find_element(By.TAG_NAME, "html")
+            element.click()
+            WebDriverWait(b, 15).until(EC.staleness_of(old))
+
         def login(doc, pw):
             b.get(base + "/")
             b.find_element(By.ID, "documento").clear()
             b.find_element(By.ID, "documento").send_keys(doc)
             b.find_element(By.ID, "clave").send_keys(pw)
-            b.find_element(By.ID, "btnEntrar").click()
+            click(b.find_element(By.ID, "btnEntrar"))
 
         def shot(name, width, height):
             b.set_window_size(width, height)
@@ -156,7 +165,7 @@ def main():
         shot("padre-telefono.png", 390, 844)
         b.set_window_size(1280, 900)
         # The child's movements of the last 30 days, with the door's detail texts.
-        b.find_element(By.LINK_TEXT, "Ver movimientos").click()
+        click(b.find_element(By.LINK_TEXT, "Ver movimientos"))
         t = text()
         assert child_name in t and "Entrada" in t and "Salida" in t and "Días con entrada" in t, t
         shot("movimientos-escritorio.png", 1280, 900)
@@ -167,7 +176,7 @@ def main():
         b.get(base + "/persona/" + other_code)
         assert "No encontrado" in text() and stranger not in text()
         b.get(base + "/")
-        b.find_element(By.ID, "salir").click()
+        click(b.find_element(By.ID, "salir"))
         assert b.find_elements(By.ID, "btnEntrar"), "Salir did not end the session"
         b.get(base + "/persona/" + child_code)
         assert b.find_elements(By.ID, "btnEntrar") and child_name not in text()
@@ -176,19 +185,19 @@ def main():
         login("43876512", "43876512")
         assert "Personas" in text() and stranger in text() and child_name in text()
         b.find_element(By.ID, "q").send_keys(child_name.split()[0])
-        b.find_element(By.CSS_SELECTOR, "form.buscar button").click()
+        click(b.find_element(By.CSS_SELECTOR, "form.buscar button"))
         assert child_name in text()
-        b.find_element(By.LINK_TEXT, "Quién está dentro").click()
+        click(b.find_element(By.LINK_TEXT, "Quién está dentro"))
         t = text()
         assert child_name in t and "Total 1" in t.replace("\n", " "), t
         shot("personal-dentro-escritorio.png", 1280, 900)
         b.set_window_size(1280, 900)
-        b.find_element(By.LINK_TEXT, "Movimientos del día").click()
+        click(b.find_element(By.LINK_TEXT, "Movimientos del día"))
         assert child_name in text()
         shot("personal-dia-telefono.png", 390, 844)
         b.set_window_size(1280, 900)
         b.get(base + "/")
-        b.find_element(By.ID, "salir").click()
+        click(b.find_element(By.ID, "salir"))
 
         # A wrong password, then the lock after five failures.
         login(parent, "no-es-la-clave")

@@ -10,24 +10,25 @@
 # Needs wrk, curl and psql (scripts/bootstrap.sh installs them).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-B="${1:?uso: $0 BUILD_DIR [SITIOS PERSONAS DIAS]}"
+B="$(cd "${1:?uso: $0 BUILD_DIR [SITIOS PERSONAS DIAS]}" && pwd)"
 SITES="${2:-50}"; PERSONS="${3:-1000}"; DAYS="${4:-200}"
 CONNS="${KV_BENCH_CONNS:-50}"; SECS="${KV_BENCH_SECS:-30}"; THREADS="${KV_BENCH_THREADS:-2}"
-ADMIN="$B/tools/admin/kelvora-admin"; [ -x "$ADMIN" ] || ADMIN="$(find "$B" -name kelvora-admin -type f -perm -u+x | head -1)"
+ADMIN="$B/tools/kelvora-admin"; [ -x "$ADMIN" ] || ADMIN="$(find "$B" -name kelvora-admin -type f -perm -u+x | head -1)"
 CONSULTA="$(find "$B" -name kelvora-consulta -type f -perm -u+x | head -1)"
 [ -x "$ADMIN" ] && [ -x "$CONSULTA" ] || { echo "build kelvora-admin and kelvora-consulta in $B first" >&2; exit 2; }
 command -v wrk >/dev/null || { echo "wrk is missing (apt-get install wrk)" >&2; exit 2; }
 
 WORK="$(mktemp -d /tmp/kv-consulta-bench.XXXXXX)"
-PGDIR="$WORK/pg"
+PGDIR="$(mktemp -d /tmp/kv-consulta-bench-pg.XXXXXX)"   # apart: the server runs as postgres
 PID=""
 cleanup() {
   [ -n "$PID" ] && kill "$PID" 2>/dev/null || true
   bash scripts/test-postgres.sh stop "$PGDIR" >/dev/null 2>&1 || true
-  rm -rf "$WORK"
+  rm -rf "$WORK" "$PGDIR"
 }
 trap cleanup EXIT
-eval "$(bash scripts/test-postgres.sh start "$PGDIR")"
+PGENV="$(bash scripts/test-postgres.sh start "$PGDIR")"
+eval "$PGENV"
 YEAR=$(date +%Y)
 psql -X -q -d postgres -c "create database bench"
 cat > "$WORK/pralune.ini" <<INI
@@ -63,8 +64,8 @@ select s, 'C' || p, current_date - d, time '06:30' + (p % 60) * interval '1 minu
 from generate_series(0, $DAYS - 1) d, generate_series(1, $SITES) s, generate_series(1, $PERSONS) p,
      generate_series(0, 1) m;
 SQL
-(cd "$WORK" && "$ADMIN" remote-init --year "$YEAR" >/dev/null)
-psql -X -q -d bench -c "set search_path to \"$YEAR\"; vacuum analyze"
+(cd "$WORK" && PGOPTIONS="-c client_min_messages=warning" "$ADMIN" remote-init --year "$YEAR" >/dev/null)
+psql -X -q -d bench -c "vacuum analyze"
 echo "== loaded in $(( $(date +%s) - start )) s; $(psql -X -t -A -d bench -c "select count(*) from \"$YEAR\".entradassalidas") movements"
 
 FAMILY_SITE=$(( (SITES + 1) / 2 )); FAMILY="G$FAMILY_SITE-$(( PERSONS / 4 ))"
@@ -94,7 +95,7 @@ SSL=disable
 Secreto=secreto-del-banco-de-pruebas
 INI
 env -u PGHOST -u PGPORT -u PGUSER -u PGPASSWORD "$CONSULTA" --config "$WORK/consulta.ini" --listen 127.0.0.1:0 \
-    --anio "$YEAR" --hilos "${KV_BENCH_HILOS:-8}" > "$WORK/consulta.out" 2>&1 &
+    --anio "$YEAR" --hilos "${KV_BENCH_HILOS:-$CONNS}" > "$WORK/consulta.out" 2>&1 &
 PID=$!
 for _ in $(seq 1 50); do grep -q escuchando "$WORK/consulta.out" && break; sleep 0.2; done
 URL=$(grep -o 'http://127.0.0.1:[0-9]*' "$WORK/consulta.out")
@@ -104,5 +105,6 @@ curl -s -b "$JAR" -c "$JAR" -o /dev/null -w "login: %{http_code}\n" --data-urlen
      --data-urlencode "clave=$FAMILY" --data-urlencode "token=$TOKEN" "$URL/entrar"
 COOKIE=$(awk '$6 ~ /^kv/ {printf "%s%s=%s", sep, $6, $7; sep="; "}' "$JAR")
 curl -s -H "Cookie: $COOKIE" "$URL/" | grep -o 'PERSONA [0-9-]*' | sort -u | tr '\n' ' '; echo
+uptime
 echo "== wrk: $CONNS connections, $THREADS threads, ${SECS}s, GET / as family $FAMILY"
 wrk -t "$THREADS" -c "$CONNS" -d "${SECS}s" --latency -H "Cookie: $COOKIE" "$URL/"

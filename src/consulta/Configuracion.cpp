@@ -33,7 +33,7 @@ QString TextoUso()
         "             Sin él valen las variables PGHOST, PGPORT, PGDATABASE, PGUSER y PGPASSWORD.\n"
         "  --listen   dirección y puerto donde escuchar (por omisión 127.0.0.1:8080; puerto 0: uno libre).\n"
         "  --anio     año de trabajo (esquema del servidor); por omisión el año en curso.\n"
-        "  --hilos    solicitudes atendidas a la vez (por omisión 8).\n"
+        "  --hilos    conexiones atendidas a la vez, cada una con su conexión al servidor (por omisión 16).\n"
         "  El secreto que firma las sesiones también puede venir en KELVORA_CONSULTA_SECRETO.\n");
 }
 

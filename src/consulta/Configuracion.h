@@ -14,7 +14,9 @@ struct Configuracion {
     int anio = 0;               // the working year's schema
     QString host = QStringLiteral("127.0.0.1");
     int puerto = 8080;          // 0: any free port (printed at start)
-    int hilos = 8;              // requests served at once, each with its own connection
+    // Connections served at once: a kept-alive connection holds its thread, and each
+    // thread keeps its own database connection.
+    int hilos = 16;
     QByteArray secreto;         // empty: made at random for this run (a warning says so)
     bool cookieSegura = false;  // Secure cookies: the portal is behind a TLS proxy
     bool detrasDeProxy = false; // the client's address is the last one of X-Forwarded-For

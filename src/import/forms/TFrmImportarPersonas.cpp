@@ -5,6 +5,7 @@
 #include "util/forms/BotonesDialogo.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -4,6 +4,7 @@
 #include "util/forms/BotonesDialogo.h"
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 #include "register/ReglasPersona.h"
 #include "data/Field.h"
 #include "data/Schema.h"
+#include <QHash>
 
 namespace kv {
 
@@ -28,31 +29,59 @@ QString ReglasModificacion(const PersonaDatos& d, const QString& codigoAnterior,
     return m;
 }
 
+namespace {
+
+struct Limite {
+    FieldType tipo = FieldType::Unknown;
+    int ancho = 0;        // characters of a text field, 0 = no limit
+    qint64 minimo = 0, maximo = 0;   // whole-number fields
+};
+
+// The limits of every field of estudiantes, read once from the schema.
+const QHash<QString, Limite>& limites()
+{
+    static const QHash<QString, Limite> mapa = [] {
+        QHash<QString, Limite> m;
+        for (const TableDef& t : siteTables()) {
+            if (t.name != QLatin1String("estudiantes")) continue;
+            for (const QString& c : t.columns) {
+                const QString tipo = c.section(QLatin1Char(' '), 1);
+                Limite l;
+                l.tipo = fieldTypeFromDeclared(tipo);
+                l.ancho = declaredWidth(tipo);
+                // The whole-number fields are 32-bit, the category 16.
+                const bool corto = tipo.startsWith(QLatin1String("SMALLINT"), Qt::CaseInsensitive);
+                l.minimo = corto ? -32768 : -2147483648LL;
+                l.maximo = corto ? 32767 : 2147483647LL;
+                m.insert(c.section(QLatin1Char(' '), 0, 0).toLower(), l);
+            }
+        }
+        return m;
+    }();
+    return mapa;
+}
+
+} // namespace
+
 QString ReglaDeCampo(const QString& campo, const QString& valor)
 {
     if (valor.isEmpty()) return QString();
-    if (const int ancho = fieldWidth(QStringLiteral("estudiantes"), campo); ancho > 0 && valor.size() > ancho)
-        return QStringLiteral("%1 tiene %2 caracteres y el campo admite %3.").arg(campo).arg(valor.size()).arg(ancho);
-    for (const TableDef& t : siteTables()) {
-        if (t.name != QLatin1String("estudiantes")) continue;
-        for (const QString& c : t.columns) {
-            if (c.section(QLatin1Char(' '), 0, 0).compare(campo, Qt::CaseInsensitive) != 0) continue;
-            const FieldType tipo = fieldTypeFromDeclared(c.section(QLatin1Char(' '), 1));
-            if (tipo == FieldType::Integer) {
-                bool ok = false;
-                const qint64 n = valor.trimmed().toLongLong(&ok);
-                // The fields are 32-bit (16 for the category): a document number typed in
-                // the wrong box is refused instead of stored cut.
-                const bool corto = c.contains(QLatin1String("SMALLINT"));
-                if (!ok || n > (corto ? 32767 : 2147483647LL) || n < (corto ? -32768 : -2147483648LL))
-                    return QStringLiteral("'%1' no es un número entero válido para %2.").arg(valor, campo);
-            } else if (tipo == FieldType::Date) {
-                try {
-                    toStorage(valor, tipo, campo);
-                } catch (const DbError&) {
-                    return QStringLiteral("'%1' no es una fecha válida para %2.").arg(valor, campo);
-                }
-            }
+    const auto it = limites().constFind(campo.toLower());
+    if (it == limites().constEnd()) return QString();
+    const Limite& l = *it;
+    if (l.ancho > 0 && valor.size() > l.ancho)
+        return QStringLiteral("%1 tiene %2 caracteres y el campo admite %3.").arg(campo).arg(valor.size()).arg(l.ancho);
+    if (l.tipo == FieldType::Integer) {
+        // A document number typed in the wrong box is refused instead of stored cut.
+        bool ok = false;
+        const qint64 n = valor.trimmed().toLongLong(&ok);
+        if (!ok || n < l.minimo || n > l.maximo)
+            return QStringLiteral("'%1' no es un número entero válido para %2.").arg(valor, campo);
+    } else if (l.tipo == FieldType::Date) {
+        try {
+            toStorage(valor, l.tipo, campo);
+        } catch (const DbError&) {
+            return QStringLiteral("'%1' no es una fecha válida para %2.").arg(valor, campo);
         }
     }
     return QString();

@@ -15,7 +15,9 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
+extern "C" {
 #include <paradox.h>
+}
 #include <sys/wait.h>
 #include <unistd.h>
 

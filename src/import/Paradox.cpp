@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <cstring>
 #include <iconv.h>
+extern "C" {
 #include <paradox.h>
+}
 
 namespace kv {
 
@@ -183,21 +185,25 @@ QVector<QVariant> TablaParadox::fila(int n)
         case pxfDate: {
             long x = 0;
             const int r = PX_get_data_long(d_->px, p, c.largo, &x);
-            v << (r > 0 ? QVariant(fechaDeDias(x)) : QVariant());
+            const QDate f = r > 0 && x > 0 ? fechaDeDias(x) : QDate();
+            v << (f.isValid() ? QVariant(f) : QVariant());
             break;
         }
         case pxfTime: {
             long x = 0;
             const int r = PX_get_data_long(d_->px, p, c.largo, &x);
-            v << (r > 0 ? QVariant(QTime::fromMSecsSinceStartOfDay(int(x % 86400000))) : QVariant());
+            // Milliseconds since midnight; anything else is no time of day.
+            v << (r > 0 && x >= 0 && x < 86400000 ? QVariant(QTime::fromMSecsSinceStartOfDay(int(x))) : QVariant());
             break;
         }
         case pxfTimestamp: {
             double x = 0;
             const int r = PX_get_data_double(d_->px, p, c.largo, &x);
             if (r <= 0) { v << QVariant(); break; }
+            // Milliseconds since the start of the first day of year 1.
             const qint64 ms = qint64(x);
-            v << QVariant(QDateTime(fechaDeDias(long(ms / 86400000) - 1), QTime::fromMSecsSinceStartOfDay(int(ms % 86400000))));
+            const QDate f = ms > 0 ? fechaDeDias(long(ms / 86400000)) : QDate();
+            v << (f.isValid() ? QVariant(QDateTime(f, QTime::fromMSecsSinceStartOfDay(int(ms % 86400000)))) : QVariant());
             break;
         }
         case pxfShort: {

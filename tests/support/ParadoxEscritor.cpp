@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <iconv.h>
+extern "C" {
 #include <paradox.h>
+}
 #include <cstdlib>
 #include <cstring>
 
@@ -106,7 +108,11 @@ void EscribirSitioPx(const QString& dir, const QVector<PersonaPx>& personas, con
     const auto l = [](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfLong), 4}; };
     const auto d = [](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfDate), 4}; };
     const auto h = [](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfTime), 4}; };
-    const auto m = [](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfMemoBLOb), 30}; };
+    // pxlib's writer misplaces the shared memo blocks (short memos) of a protected table, so
+    // there short memos stay within the record; memos longer than 2 KB get blocks of their own
+    // in both.
+    const int guia = o.clave.isEmpty() ? 30 : 60;
+    const auto m = [guia](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfMemoBLOb), guia}; };
     const auto b = [](const char* n) { return CampoPx{QString::fromLatin1(n), char(pxfLogical), 1}; };
     const QString p = dir + QLatin1Char('/');
 

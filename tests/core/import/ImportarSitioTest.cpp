@@ -11,7 +11,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+extern "C" {
 #include <paradox.h>
+}
 
 using kvtest::OpcionesPx;
 using kvtest::PersonaPx;

@@ -27,6 +27,23 @@ QString DesdeWindows1252(const QByteArray& bytes)
 
 namespace {
 
+// True when the bytes are valid UTF-8; a letter cut by the end of the sample counts as valid.
+bool esUtf8(const QByteArray& b)
+{
+    const int n = b.size();
+    for (int i = 0; i < n;) {
+        const uchar c = uchar(b[i]);
+        int siguen = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        if (siguen < 0 || (siguen == 1 && c < 0xC2)) return false;
+        for (int k = 1; k <= siguen; ++k) {
+            if (i + k >= n) return true;
+            if ((uchar(b[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += siguen + 1;
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- csv
 
 class LectorCsv : public LectorFilas {
@@ -41,13 +58,7 @@ public:
             f_.read(3);
             utf8_ = true;
         } else {
-            QStringDecoder prueba(QStringDecoder::Utf8);
-            // A multi-byte letter cut by the end of the sample is not an error.
-            QByteArray muestra = inicio;
-            while (!muestra.isEmpty() && (uchar(muestra.back()) & 0xC0) == 0x80) muestra.chop(1);
-            if (!muestra.isEmpty() && uchar(muestra.back()) >= 0xC0) muestra.chop(1);
-            (void)prueba(muestra);
-            utf8_ = !prueba.hasError();
+            utf8_ = esUtf8(inicio);
         }
         int comas = 0, puntoycoma = 0;
         bool comillas = false;

@@ -5,8 +5,8 @@
 #include "import/forms/TFrmImportarPersonas.h"
 #include "import/forms/TFrmResultadoFotos.h"
 #include "settings/forms/Acceso.h"
-#include "util/Messages.h"
-#include "util/forms/MainShell.h"
+#include "base/Messages.h"
+#include "base/forms/MainShell.h"
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 #include "import/forms/TFrmImportarPersonas.h"
 #include "data/Field.h"
 #include "import/LectorFilas.h"
-#include "util/Messages.h"
-#include "util/forms/BotonesDialogo.h"
+#include "base/Messages.h"
+#include "base/forms/BotonesDialogo.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "import/forms/TFrmImportarSitio.h"
 #include "import/LectorFilas.h"
-#include "util/Messages.h"
-#include "util/forms/BotonesDialogo.h"
+#include "base/Messages.h"
+#include "base/forms/BotonesDialogo.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>

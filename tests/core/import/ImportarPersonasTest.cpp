@@ -189,6 +189,9 @@ TEST(ImportarPersonas, ExportedWorkbookComesBackFieldForField)
         t.open();
         kv::ExportarTabla(t, libro);
     }
+    // The person dialogs store an empty number box as 0, and so does the import; a person made
+    // by the program never has these empty.
+    origen.exec("update estudiantes set NumMatr=0, numCarnet=0 where NumMatr is null");
     const QStringList antes = volcado(origen);
 
     // An empty site with the same categories and groups.
@@ -199,5 +202,5 @@ TEST(ImportarPersonas, ExportedWorkbookComesBackFieldForField)
     EXPECT_TRUE(r.rechazadas.isEmpty()) << kv::InformeImportacion(r).toStdString();
     EXPECT_EQ(r.nuevas, 3);
     for (int i = 0; i < r.campos.size(); ++i) EXPECT_FALSE(r.campos[i].isEmpty()) << r.encabezados[i].toStdString();
-    EXPECT_EQ(volcado(destino), antes);
+    EXPECT_EQ(volcado(destino).join("\n").toStdString(), antes.join("\n").toStdString());
 }

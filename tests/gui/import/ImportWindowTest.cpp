@@ -1,11 +1,13 @@
 // The import windows: the gate, the persons preview (mapping, first rows, refused rows) and
 // its import, the photos report and the old-site import's table of results.
+#include "app/forms/TFrmEditarColegios.h"
+#include "data/Query.h"
 #include "import/forms/ImportCommands.h"
 #include "import/forms/TFrmImportarPersonas.h"
 #include "import/forms/TFrmImportarSitio.h"
 #include "import/forms/TFrmResultadoFotos.h"
-#include "support/MainHarness.h"
-#include "support/Modal.h"
+#include "support/gui/MainHarness.h"
+#include "support/gui/Modal.h"
 #include "support/ParadoxEscritor.h"
 #include "support/Rows.h"
 #include <QAction>
@@ -97,4 +99,34 @@ TEST(ImportWindows, OldSiteWindowShowsEachTable)
     otra.edNuevo->setText(tmp.filePath("nuevo"));
     otra.BtnAceptar->click();
     EXPECT_TRUE(msgs->lastText().contains("ya existe")) << msgs->lastText().toStdString();
+}
+
+TEST(ImportWindows, SiteEditorImportsAnOldSiteIntoTheList)
+{
+    kvtest::MessagesScope msgs;
+    kvtest::TempSite site;
+    QTemporaryDir tmp;
+    kvtest::EscribirSitioPx(tmp.filePath("viejo"), {{11, "A", 1, "ANA", "A1", QVariant(), QVariant()}}, {"tessivard", 1252});
+    TFrmEditarColegios editor(site.tablesDir());
+    ASSERT_TRUE(editor.BtnImportarSitio);
+    kvtest::onNextModal([&](QWidget* m) {
+        auto* dlg = qobject_cast<TFrmImportarSitio*>(m);
+        ASSERT_TRUE(dlg);
+        dlg->edAnterior->setText(tmp.filePath("viejo"));
+        dlg->edNuevo->setText(tmp.filePath("nuevo"));
+        dlg->edNombre->setText(QString::fromUtf8("Sede Antigua"));
+        dlg->BtnAceptar->click();
+        dlg->BtnSalir->click();
+    });
+    editor.BtnImportarSitio->click();
+    EXPECT_TRUE(msgs->shown.empty()) << msgs->lastText().toStdString();
+    kv::Query q;
+    q.setDatabase(kv::Database::siteList(site.workDir()));
+    q.setSql("select RutaTablas from Config where colegio=?");
+    q.open({QString::fromUtf8("Sede Antigua")});
+    ASSERT_FALSE(q.isEmpty());
+    EXPECT_EQ(q.fieldByName("RutaTablas").asString(), QDir(tmp.filePath("nuevo")).absolutePath());
+    kv::Query n;
+    kv::EjecutarSQL(tmp.filePath("nuevo"), n, "select count(*) as n from estudiantes");
+    EXPECT_EQ(n.fieldByName("n").asInteger(), 1);
 }

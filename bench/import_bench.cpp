@@ -15,6 +15,7 @@
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 extern "C" {
 #include <paradox.h>
 }
@@ -74,57 +75,77 @@ void escribirXlsx(const QString& dirTmp, const QString& archivo)
     kv::ExportarTabla(t, archivo);
 }
 
+// A table written row after row with PX_put_record (PX_insert_record looks for a free slot
+// from the start of the file for every row, which makes a million rows take hours).
+class TablaPx {
+public:
+    TablaPx(const QString& archivo, const std::vector<std::pair<const char*, std::pair<char, int>>>& campos)
+    {
+        px_ = PX_new();
+        auto* f = static_cast<pxfield_t*>(calloc(campos.size(), sizeof(pxfield_t)));
+        int largo = 0;
+        for (size_t i = 0; i < campos.size(); ++i) {
+            f[i] = pxfield_t{strdup(campos[i].first), campos[i].second.first, campos[i].second.second, 0};
+            pos_.push_back(largo);
+            largo += campos[i].second.second;
+            len_.push_back(campos[i].second.second);
+        }
+        PX_create_file(px_, f, int(campos.size()), QFile::encodeName(archivo).constData(), pxfFileTypNonIndexDB);
+        PX_set_parameter(px_, "password", "tessivard");
+        buf_.resize(size_t(largo));
+    }
+    ~TablaPx()
+    {
+        PX_close(px_);
+        PX_delete(px_);
+    }
+    void limpiar() { std::fill(buf_.begin(), buf_.end(), 0); }
+    void texto(int i, const QByteArray& s) { PX_put_data_alpha(px_, buf_.data() + pos_[i], len_[i], const_cast<char*>(s.constData())); }
+    void corto(int i, int v) { PX_put_data_short(px_, buf_.data() + pos_[i], 2, short(v)); }
+    void largo(int i, int v) { PX_put_data_long(px_, buf_.data() + pos_[i], 4, v); }
+    void logico(int i, bool v) { PX_put_data_byte(px_, buf_.data() + pos_[i], 1, v ? 1 : 0); }
+    void poner() { PX_put_record(px_, buf_.data()); }
+
+private:
+    pxdoc_t* px_ = nullptr;
+    std::vector<char> buf_;
+    std::vector<int> pos_, len_;
+};
+
+int dias(int a, int m, int d) { return int(PX_GregorianToSdn(a, m, d) - 1721425); }
+
 void escribirParadox(const QString& dir)
 {
     QDir().mkpath(dir);
-    auto tabla = [](const QString& archivo, std::vector<pxfield_t> campos, const std::function<void(pxdoc_t*, int, pxval_t**)>& fila, int n) {
-        pxdoc_t* px = PX_new();
-        auto* f = static_cast<pxfield_t*>(calloc(campos.size(), sizeof(pxfield_t)));
-        memcpy(f, campos.data(), campos.size() * sizeof(pxfield_t));
-        PX_create_file(px, f, int(campos.size()), QFile::encodeName(archivo).constData(), pxfFileTypNonIndexDB);
-        PX_set_parameter(px, "password", "tessivard");
-        std::vector<pxval_t*> v(campos.size());
-        for (auto& p : v) { MAKE_PXVAL(px, p); }
-        for (int i = 0; i < n; ++i) {
-            fila(px, i, v.data());
-            PX_insert_record(px, v.data());
+    {
+        TablaPx t(dir + QStringLiteral("/ESTUDIANTES.DB"),
+                  {{"IGrado", {pxfShort, 2}}, {"IGrupo", {pxfAlpha, 2}}, {"IEstudiante", {pxfLong, 4}},
+                   {"NEstudiante", {pxfAlpha, 60}}, {"codigo", {pxfAlpha, 20}}, {"fechaNac", {pxfDate, 4}}});
+        for (int i = 0; i < kPersonas; ++i) {
+            t.limpiar();
+            t.corto(0, 11);
+            t.texto(1, grupoDe(i % kGrupos).toLatin1());
+            t.largo(2, i / kGrupos);
+            t.texto(3, QByteArray("PERSONA \xD1\xDA ") + QByteArray::number(i));
+            t.texto(4, "C" + QByteArray::number(i));
+            t.largo(5, dias(2010, 1 + i % 12, 1 + i % 28));
+            t.poner();
         }
-        for (auto* p : v) px->free(px, p);
-        PX_close(px);
-        PX_delete(px);
-    };
-    auto campo = [](const char* n, char t, int l) { return pxfield_t{strdup(n), t, l, 0}; };
-    static QByteArray textos[4];
-    auto texto = [](pxval_t* v, int k, const QByteArray& s) {
-        textos[k] = s;
-        v->isnull = 0;
-        v->value.str.val = textos[k].data();
-        v->value.str.len = textos[k].size();
-    };
-    tabla(dir + QStringLiteral("/ESTUDIANTES.DB"),
-          {campo("IGrado", pxfShort, 2), campo("IGrupo", pxfAlpha, 2), campo("IEstudiante", pxfLong, 4),
-           campo("NEstudiante", pxfAlpha, 60), campo("codigo", pxfAlpha, 20), campo("fechaNac", pxfDate, 4)},
-          [&](pxdoc_t*, int i, pxval_t** v) {
-              v[0]->value.lval = 11;
-              texto(v[1], 0, grupoDe(i % kGrupos).toLatin1());
-              v[2]->value.lval = i / kGrupos;
-              texto(v[3], 1, QByteArray("PERSONA \xD1\xDA ") + QByteArray::number(i));
-              texto(v[4], 2, "C" + QByteArray::number(i));
-              v[5]->value.lval = PX_GregorianToSdn(2010, 1 + i % 12, 1 + i % 28) - 1721425;
-          },
-          kPersonas);
-    tabla(dir + QStringLiteral("/entradasSalidas.DB"),
-          {campo("codigo", pxfAlpha, 20), campo("fecha", pxfDate, 4), campo("hora", pxfTime, 4), campo("nestudiante", pxfAlpha, 60),
-           campo("tipomvt", pxfAlpha, 1), campo("subido", pxfLogical, 1)},
-          [&](pxdoc_t*, int i, pxval_t** v) {
-              texto(v[0], 0, "C" + QByteArray::number(i % kPersonas));
-              v[1]->value.lval = PX_GregorianToSdn(2025, 1 + (i / kPersonas) % 12, 1 + (i / kPersonas) % 28) - 1721425;
-              v[2]->value.lval = (7 * 3600 + i % 36000) * 1000;
-              texto(v[3], 1, QByteArray("PERSONA ") + QByteArray::number(i % kPersonas));
-              texto(v[4], 2, (i / kPersonas) % 2 ? "S" : "E");
-              v[5]->value.lval = 0;
-          },
-          kMovimientos);
+    }
+    TablaPx t(dir + QStringLiteral("/entradasSalidas.DB"),
+              {{"codigo", {pxfAlpha, 20}}, {"fecha", {pxfDate, 4}}, {"hora", {pxfTime, 4}}, {"nestudiante", {pxfAlpha, 60}},
+               {"tipomvt", {pxfAlpha, 1}}, {"subido", {pxfLogical, 1}}});
+    for (int i = 0; i < kMovimientos; ++i) {
+        const int dia = i / kPersonas;
+        t.limpiar();
+        t.texto(0, "C" + QByteArray::number(i % kPersonas));
+        t.largo(1, dias(2025, 1 + dia % 12, 1 + dia % 28));
+        t.largo(2, (7 * 3600 + i % 36000) * 1000);
+        t.texto(3, QByteArray("PERSONA ") + QByteArray::number(i % kPersonas));
+        t.texto(4, dia % 2 ? "S" : "E");
+        t.logico(5, false);
+        t.poner();
+    }
 }
 
 // Runs `paso` in a child; prints its time and the child's peak memory.

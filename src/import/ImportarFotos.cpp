@@ -1,6 +1,5 @@
 #include "import/ImportarFotos.h"
 #include "data/Database.h"
-#include "data/Schema.h"
 #include "import/LectorFilas.h"
 #include <QDir>
 #include <QFile>
@@ -39,11 +38,6 @@ ResultadoFotos ImportarFotos(const QString& tablesDir, const QString& carpeta)
         const QVector<qint64> personas = porCodigo.contains(base) ? porCodigo.value(base) : porDocumento.value(base);
         if (personas.isEmpty()) {
             r.omitidas << FotoOmitida{nombre, QStringLiteral("ninguna persona tiene ese código o documento")};
-            continue;
-        }
-        // idFoto holds the file name: a longer name would be cut, so the picture is refused.
-        if (const int ancho = fieldWidth(QStringLiteral("estudiantes"), QStringLiteral("idFoto")); ancho > 0 && nombre.size() > ancho) {
-            r.omitidas << FotoOmitida{nombre, QStringLiteral("el nombre tiene más de %1 caracteres").arg(ancho)};
             continue;
         }
         QImageReader lector(fi.filePath());

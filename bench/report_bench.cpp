@@ -151,7 +151,7 @@ struct Step {
 struct Laps {
     QElapsedTimer t;
     long cpu0 = cpuMs();
-    Clock() { t.start(); }
+    Laps() { t.start(); }
     Step lap()
     {
         const Step s{t.elapsed(), cpuMs() - cpu0};

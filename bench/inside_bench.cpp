@@ -10,12 +10,12 @@
 // DIR (default: a temporary directory) receives the benchmark site; it must not hold one.
 #include "BenchSite.h"
 #include "capture/Capture.h"
-#include "capture/ColaSubida.h"
+#include "publish/ColaSubida.h"
 #include "capture/Dentro.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TDM.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>

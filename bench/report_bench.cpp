@@ -11,9 +11,9 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/TDM.h"
-#include "reports/ReportExport.h"
+#include "reports/engine/ReportExport.h"
 #include "reports/ReportKinds.h"
-#include "reports/ReportPainter.h"
+#include "reports/engine/ReportPainter.h"
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>

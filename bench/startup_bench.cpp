@@ -9,7 +9,7 @@
 // start in the order the program used to follow: every row of the movements table read
 // when it opens, and the published rows deleted by one statement before the window shows.
 #include "app/forms/TFrmMain.h"
-#include "capture/Publicados.h"
+#include "publish/Publicados.h"
 #include "data/Database.h"
 #include "data/Query.h"
 #include "data/Schema.h"

@@ -15,7 +15,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   chmod 700 "$XDG_RUNTIME_DIR"
   export XDG_RUNTIME_DIR
 fi
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_WERROR=ON
 cmake --build "$BUILD_DIR" -j "$JOBS"
 
 # ---------------------------------------------------------------------------

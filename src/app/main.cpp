@@ -1,6 +1,6 @@
 #include "app/forms/Arranque.h"
 #include "app/forms/KvApplication.h"
-#include "util/forms/QtMessages.h"
+#include "base/forms/QtMessages.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
 #include "capture/Capture.h"
-#include "capture/Publicados.h"
+#include "publish/Publicados.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
-#include "util/Clock.h"
-#include "util/MyException.h"
+#include "base/Clock.h"
+#include "base/MyException.h"
 #include <QDir>
 
 namespace kv {

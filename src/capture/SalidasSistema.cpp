@@ -1,6 +1,6 @@
 #include "capture/SalidasSistema.h"
 #include "data/Query.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 
 namespace kv {
 

@@ -1,6 +1,6 @@
 #include "data/Schema.h"
 #include "data/Database.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,11 +1,11 @@
 #include "publish/Publicacion.h"
-#include "capture/Publicados.h"
+#include "publish/Publicados.h"
 #include "data/Query.h"
 #include "data/TDM.h"
 #include "publish/Remote.h"
 #include "settings/TConfig.h"
-#include "util/Clock.h"
-#include "util/MyException.h"
+#include "base/Clock.h"
+#include "base/MyException.h"
 #include <QFile>
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Rules of the persons list of the main window.
-#include "util/Fotos.h"
+#include "data/Fotos.h"
 #include <QString>
 
 namespace kv {

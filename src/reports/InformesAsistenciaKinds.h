@@ -3,7 +3,7 @@
 // layouts on the frame of the movement reports and the report kinds that run them.
 #include "reports/GraficoAsistencia.h"
 #include "reports/ReportKinds.h"
-#include "reports/TitleBlock.h"
+#include "reports/engine/TitleBlock.h"
 
 namespace kv::rpt {
 

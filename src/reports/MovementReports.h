@@ -1,6 +1,6 @@
 #pragma once
 // The four movement reports: their statements and their layouts.
-#include "reports/TitleBlock.h"
+#include "reports/engine/TitleBlock.h"
 #include <QDate>
 #include <QTime>
 

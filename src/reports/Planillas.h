@@ -1,6 +1,6 @@
 #pragma once
 // The lists of a group ("planillas"): persons in name order with blank cells for marks.
-#include "reports/ReportLayout.h"
+#include "reports/engine/ReportLayout.h"
 
 namespace kv::rpt {
 

@@ -4,7 +4,7 @@
 #include "reports/MovementReports.h"
 #include "reports/Planillas.h"
 #include "settings/TConfig.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 
 namespace kv::rpt {
 

@@ -2,7 +2,8 @@
 // The report kinds of the program, each one way from parameters to a laid-out report,
 // shared by the window commands and by `kelvora-admin report`. A new kind is one entry
 // in reportKinds() (ReportKinds.cpp).
-#include "reports/PageModel.h"
+#include "reports/engine/PageModel.h"
+#include "reports/engine/PreparedReport.h"
 #include <QDate>
 #include <QHash>
 #include <QTime>
@@ -26,15 +27,6 @@ public:
     QStringList names() const { return values_.keys(); }
 private:
     QHash<QString, QString> values_, labels_;
-};
-
-struct PreparedReport {
-    ReportLayout layout;
-    ResultSet data;
-    bool logoCargado = true;     // false: show kLogoError once before the report
-    std::exception_ptr errorConfig;  // the settings row could not be read: shown first
-    QString sinDatos;            // non-empty: no report, show this instead
-    QStringList avisos;          // warnings met on the way (shown, then the report goes on)
 };
 
 struct ReportKind {

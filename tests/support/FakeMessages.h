@@ -1,6 +1,6 @@
 #pragma once
 // Records every message box and answers questions from a script, so no test blocks.
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QStringList>
 #include <deque>
 

@@ -1,11 +1,12 @@
-#include <QApplication>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
+// Core tests: no windows, but reports measure text and draw pictures, which want a GUI
+// application (off screen).
 int main(int argc, char** argv)
 {
-    // Windows are built off screen: no test needs a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,6 @@
 #include "InsideCommands.h"
 #include "capture/Dentro.h"
-#include "util/MyException.h"
+#include "base/MyException.h"
 #include <QSaveFile>
 
 namespace admin {

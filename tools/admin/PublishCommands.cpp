@@ -4,7 +4,7 @@
 #include "publish/Publicacion.h"
 #include "publish/Remote.h"
 #include "settings/TConfig.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include <QFileInfo>
 #include <QTextStream>
 

@@ -1,9 +1,9 @@
 #include "ReportCommands.h"
 #include "data/Database.h"
 #include "data/TDM.h"
-#include "reports/ReportExport.h"
+#include "reports/engine/ReportExport.h"
 #include "reports/ReportKinds.h"
-#include "reports/TitleBlock.h"
+#include "reports/engine/TitleBlock.h"
 #include <QDir>
 #include <QFileInfo>
 

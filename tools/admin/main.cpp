@@ -10,8 +10,8 @@
 #include "data/Query.h"
 #include "data/Schema.h"
 #include "publish/Pg.h"
-#include "util/Clock.h"
-#include "util/MyException.h"
+#include "base/Clock.h"
+#include "base/MyException.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #include "app/forms/Arranque.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include "app/forms/TFrmPedirColegio.h"
 #include "platform/InstanceLock.h"
 #include "platform/QuitRequest.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QGuiApplication>
 #include <QScreen>
 

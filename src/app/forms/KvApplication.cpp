@@ -1,5 +1,5 @@
 #include "app/forms/KvApplication.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QProxyStyle>

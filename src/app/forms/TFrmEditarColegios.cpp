@@ -2,7 +2,7 @@
 #include "data/SiteList.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/forms/DBGrid.h"
 #include <QDir>
 #include <QHeaderView>

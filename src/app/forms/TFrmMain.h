@@ -7,7 +7,7 @@
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
-#include "util/forms/MainShell.h"
+#include "base/forms/MainShell.h"
 #include <QMainWindow>
 #include <QTimer>
 

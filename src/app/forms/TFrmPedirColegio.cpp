@@ -7,8 +7,8 @@
 #include "platform/QuitRequest.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
-#include "util/forms/ErrorDisplay.h"
-#include "util/Messages.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/Messages.h"
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 #include "capture/AjustesPuerta.h"
 #include "capture/Capture.h"
 #include "platform/Beep.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include <QBoxLayout>
 #include <QLabel>
 #include <QTimer>

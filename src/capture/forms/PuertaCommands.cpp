@@ -1,11 +1,11 @@
 #include "capture/forms/PuertaCommands.h"
-#include "util/forms/ErrorDisplay.h"
-#include "capture/ColaSubida.h"
+#include "base/forms/ErrorDisplay.h"
+#include "publish/ColaSubida.h"
 #include "capture/forms/AvisoPuerta.h"
 #include "capture/forms/TFrmDentro.h"
 #include "data/TDM.h"
 #include "settings/TConfig.h"
-#include "util/forms/MainShell.h"
+#include "base/forms/MainShell.h"
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>

@@ -1,11 +1,11 @@
 #include "capture/forms/TFrmDentro.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/Database.h"
 #include "data/TDM.h"
-#include "reports/DentroReport.h"
-#include "reports/forms/TFrmPreview.h"
+#include "capture/DentroReport.h"
+#include "reports/engine/forms/TFrmPreview.h"
 #include "settings/TConfig.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include <QAbstractTableModel>
 #include <algorithm>
 #include <QHBoxLayout>

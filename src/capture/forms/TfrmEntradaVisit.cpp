@@ -1,7 +1,7 @@
 #include "capture/forms/TfrmEntradaVisit.h"
-#include "util/forms/FieldLimits.h"
+#include "data/forms/FieldLimits.h"
 #include "capture/Capture.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>

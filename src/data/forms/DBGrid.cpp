@@ -1,5 +1,5 @@
 #include "data/forms/DBGrid.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>

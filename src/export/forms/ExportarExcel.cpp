@@ -1,7 +1,7 @@
 #include "export/forms/ExportarExcel.h"
-#include "app/forms/TFrmAviso.h"
+#include "base/forms/TFrmAviso.h"
 #include "export/Exportar.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QDir>
 #include <QFileDialog>
 

@@ -4,7 +4,7 @@
 #include "publish/forms/TfrmConsultantes.h"
 #include "publish/forms/TfrmSubirInternet.h"
 #include "settings/forms/Acceso.h"
-#include "util/forms/MainShell.h"
+#include "base/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>
 

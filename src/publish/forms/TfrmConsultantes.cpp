@@ -1,9 +1,9 @@
 #include "publish/forms/TfrmConsultantes.h"
 #include "data/Query.h"
 #include "data/TableCursor.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/forms/DBGrid.h"
-#include "util/forms/DBNavigator.h"
+#include "data/forms/DBNavigator.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -1,12 +1,12 @@
 #include "publish/forms/TfrmSubirInternet.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "platform/Desktop.h"
 #include "publish/Publicacion.h"
 #include "publish/Remote.h"
 #include "settings/TConfig.h"
-#include "util/forms/ErrorDisplay.h"
-#include "util/Messages.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/Messages.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>

@@ -7,8 +7,8 @@
 #include "register/forms/TFrmModEst.h"
 #include "settings/UserLevel.h"
 #include "settings/forms/Acceso.h"
-#include "util/Messages.h"
-#include "util/forms/MainShell.h"
+#include "base/Messages.h"
+#include "base/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>
 

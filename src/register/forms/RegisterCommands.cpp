@@ -6,9 +6,9 @@
 #include "register/forms/TFrmFusionar.h"
 #include "register/forms/TFrmModGrupo.h"
 #include "settings/UserLevel.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include "data/forms/DBGrid.h"
-#include "util/forms/MainShell.h"
+#include "base/forms/MainShell.h"
 #include "data/DataSource.h"
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "register/forms/TFrmBuscarEstudiante.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmEstudiantes.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "register/forms/TFrmCambiarDeGrupo.h"
-#include "util/forms/BotonesDialogo.h"
+#include "base/forms/BotonesDialogo.h"
 #include "data/TDM.h"
 #include "register/Persons.h"
 #include "register/forms/LlenarComboBox.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "register/forms/TFrmEstudiantes.h"
 #include "register/Register.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 #include "register/forms/TFrmFusionar.h"
-#include "util/forms/BotonesDialogo.h"
-#include "app/forms/TFrmAviso.h"
+#include "base/forms/BotonesDialogo.h"
+#include "base/forms/TFrmAviso.h"
 #include "data/TDM.h"
 #include "register/Merge.h"
 #include "register/forms/LlenarComboBox.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>

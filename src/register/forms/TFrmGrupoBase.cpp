@@ -1,6 +1,6 @@
 #include "register/forms/TFrmGrupoBase.h"
-#include "util/forms/BotonesDialogo.h"
-#include "util/forms/FieldLimits.h"
+#include "base/forms/BotonesDialogo.h"
+#include "data/forms/FieldLimits.h"
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>

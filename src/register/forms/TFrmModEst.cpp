@@ -1,8 +1,8 @@
 #include "register/forms/TFrmModEst.h"
-#include "util/forms/BotonesDialogo.h"
-#include "util/forms/FieldLimits.h"
+#include "base/forms/BotonesDialogo.h"
+#include "data/forms/FieldLimits.h"
 #include "data/TDM.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>

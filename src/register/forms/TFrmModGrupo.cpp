@@ -1,7 +1,7 @@
 #include "register/forms/TFrmModGrupo.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QLineEdit>
 #include <QPushButton>
 

@@ -1,5 +1,5 @@
 #include "register/forms/TFrmPersonaBase.h"
-#include "util/forms/FieldLimits.h"
+#include "data/forms/FieldLimits.h"
 #include <QDateEdit>
 #include <QLineEdit>
 

@@ -1,8 +1,8 @@
 #include "reports/forms/AsistenciaCommands.h"
 #include "reports/forms/TfrmInformesAsistencia.h"
 #include "settings/TConfig.h"
-#include "util/forms/ErrorDisplay.h"
-#include "util/forms/MainShell.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/forms/MainShell.h"
 #include <QAction>
 
 namespace {

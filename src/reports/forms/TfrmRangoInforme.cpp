@@ -1,10 +1,10 @@
 #include "reports/forms/TfrmRangoInforme.h"
 #include "data/TDM.h"
-#include "reports/forms/TFrmPreview.h"
+#include "reports/engine/forms/TFrmPreview.h"
 #include "settings/TConfig.h"
-#include "util/Clock.h"
-#include "util/Messages.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/Clock.h"
+#include "base/Messages.h"
+#include "base/forms/ErrorDisplay.h"
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLabel>

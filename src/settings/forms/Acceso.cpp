@@ -1,6 +1,6 @@
 #include "settings/forms/Acceso.h"
 #include "settings/UserLevel.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 
 namespace kv {
 

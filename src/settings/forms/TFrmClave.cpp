@@ -1,8 +1,8 @@
 #include "settings/forms/TFrmClave.h"
-#include "util/forms/FieldLimits.h"
-#include "util/forms/ErrorDisplay.h"
+#include "data/forms/FieldLimits.h"
+#include "base/forms/ErrorDisplay.h"
 #include "platform/QuitRequest.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>

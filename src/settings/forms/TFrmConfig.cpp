@@ -1,12 +1,12 @@
 #include "settings/forms/TFrmConfig.h"
-#include "util/forms/BotonesDialogo.h"
-#include "util/forms/FieldLimits.h"
-#include "util/forms/ErrorDisplay.h"
+#include "base/forms/BotonesDialogo.h"
+#include "data/forms/FieldLimits.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/Schema.h"
 #include "data/TDM.h"
 #include "data/TableCursor.h"
 #include "settings/TConfig.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>

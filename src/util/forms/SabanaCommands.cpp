@@ -2,7 +2,7 @@
 #include "data/DataSource.h"
 #include "data/TDM.h"
 #include "settings/forms/Acceso.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include "util/forms/TfrmSabana.h"
 #include <QPushButton>
 #include <QTimer>

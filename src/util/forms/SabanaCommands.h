@@ -1,7 +1,7 @@
 #pragma once
 // The main window's "Sábana" button: opens the person grid with the window's timer
 // stopped and its reaction to the current person suspended.
-#include "util/forms/MainShell.h"
+#include "base/forms/MainShell.h"
 #include <QObject>
 
 namespace kv {

@@ -1,8 +1,8 @@
 #include "util/forms/TfrmSabana.h"
 #include "export/forms/ExportarExcel.h"
-#include "util/Clock.h"
+#include "base/Clock.h"
 #include "util/Edades.h"
-#include "util/Messages.h"
+#include "base/Messages.h"
 #include "data/forms/DBGrid.h"
 #include <QButtonGroup>
 #include <QGroupBox>

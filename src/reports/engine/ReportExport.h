@@ -1,0 +1,25 @@
+#pragma once
+// The plain exports of a rendered report: its heading line and one line per detail line.
+#include "reports/engine/PageModel.h"
+
+namespace kv::rpt {
+
+enum class ExportFormat { Pdf, Text, Csv, Html };
+
+// One CSV field as RFC 4180 writes it: quoted when it holds a comma, a quote or a line
+// break, with inner quotes doubled.
+QString csvField(const QString& value);
+// Headings line, then one line per detail line; CR LF line ends; no byte-order mark.
+QString toCsv(const PageModel& model);
+// Title lines, then headings and details in columns padded to their widest cell.
+QString toText(const PageModel& model);
+QString toHtml(const PageModel& model);
+
+// Writes the report in the format; CSV gets a UTF-8 byte-order mark so spreadsheet
+// programs read the accents. ReportError when the file cannot be written.
+void exportReport(const PageModel& model, ExportFormat format, const QString& path);
+
+// The format a file name asks for by its extension (.pdf, .txt, .csv, .htm/.html).
+bool formatForSuffix(const QString& path, ExportFormat& format);
+
+} // namespace kv::rpt

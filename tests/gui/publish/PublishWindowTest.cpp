@@ -1,0 +1,121 @@
+#include "capture/forms/CaptureCommands.h"
+#include "platform/IdleTime.h"
+#include "publish/Publicacion.h"
+#include "publish/Remote.h"
+#include "publish/forms/TfrmConsultantes.h"
+#include "publish/forms/TfrmSubirInternet.h"
+#include "support/gui/MainHarness.h"
+#include "support/gui/Modal.h"
+#include "support/RemoteDb.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+class PublishWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        KV_REQUIRE_PG();
+        remote = std::make_unique<kvtest::RemoteDb>();
+        remote->writeIni();
+        h.site.exec("update Config set iColegio=7, anioactual=2026");
+        kv::CrearEsquemaRemoto(remote->admin(), 2026);
+        remote->admin().exec("set search_path to 2026");
+    }
+    void mov(const QString& codigo)
+    {
+        h.site.exec("insert into entradasSalidas (codigo, fecha, hora, tipomvt) values (?, '2026-12-09', '07:00:00', 'E')", {codigo});
+    }
+    kvtest::MainHarness h;
+    std::unique_ptr<kvtest::RemoteDb> remote;
+};
+
+TEST_F(PublishWindow, IniciarSendsEveryTickedSectionAndSaysWhoHasNoCode)
+{
+    h.site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo) values"
+                " (5, 'A', 1, 'Uno', 'U1'), (-99, 'A', 2, 'Retirado', 'R2'), (5, 'A', 3, 'Sin Código', '')");
+    h.site.exec("insert into consultantes (docIdent, nombre, clave, nivelConsulta) values ('10', 'Ana', '10', 0)");
+    mov("U1");
+    TFrmMain& w = h.start();
+    w.Timer1->stop();
+    remote->admin().exec("insert into estudiantes (icolegio, codigo) values (8, 'OTRO')");
+
+    TfrmSubirInternet dlg(&w);
+    for (QCheckBox* b : {dlg.CheckBox4, dlg.CheckBox1, dlg.CheckBox2}) {
+        EXPECT_FALSE(b->isChecked());
+        b->setChecked(true);
+    }
+    dlg.Button1->click();
+    EXPECT_EQ(h.msgs->texts(), (QStringList{"Debe asignarle código al estudiante: Sin Código", "Información subida a Internet"}));
+    EXPECT_EQ(remote->scalar("select string_agg(codigo, ',') from estudiantes where icolegio=7"), "U1");
+    EXPECT_EQ(remote->count("estudiantes", "icolegio=8"), 1);
+    EXPECT_EQ(remote->count("consultantes", "icolegio=7"), 1);
+    EXPECT_EQ(remote->count("entradassalidas", "icolegio=7 and codigo='U1'"), 1);
+    EXPECT_EQ(dlg.Label4->text(), "1 filas.");
+    EXPECT_EQ(dlg.Label3->text(), "1 de:");
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.ZConnection1.isOpen());
+}
+
+TEST_F(PublishWindow, TimerUploadsOnceAfterEachMinuteOfIdleness)
+{
+    auto src = std::make_unique<kv::ManualIdleSource>();
+    kv::ManualIdleSource* idle = src.get();
+    auto old = kv::IdleSource::install(std::move(src));
+    TFrmMain& w = h.start();
+    w.Timer1->stop();
+    auto sent = [&] { return remote->count("entradassalidas"); };
+    auto tick = [&](quint64 ms) {
+        idle->set(ms);
+        w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
+    };
+
+    mov("A");
+    tick(2000);
+    EXPECT_EQ(w.Label7->text(), "Inactivo: 0.03 min.");
+    EXPECT_TRUE(w.pendienteSubir);
+    tick(61000);
+    EXPECT_EQ(sent(), 1);
+    EXPECT_FALSE(w.pendienteSubir);
+    EXPECT_EQ(w.Label7->text(), "Inactivo: 1.02 min.");
+
+    mov("B");
+    tick(66000);
+    tick(120000);
+    EXPECT_EQ(sent(), 1);   // same idle period: no second attempt
+    tick(1000);             // the operator touches the keyboard
+    tick(59000);
+    EXPECT_EQ(sent(), 1);
+    tick(60000);
+    EXPECT_EQ(sent(), 2);
+    EXPECT_EQ(h.site.count("entradasSalidas", "subido=1"), 2);
+    EXPECT_TRUE(h.msgs->shown.empty());
+
+    // Without a working year each idle period says so, once, and sends nothing.
+    h.site.exec("update Config set anioactual=0");
+    mov("C");
+    tick(1000);
+    tick(60000);
+    tick(65000);
+    EXPECT_EQ(h.msgs->texts(), QStringList{kv::TextoAnioSinConfigurar()});
+    EXPECT_EQ(sent(), 2);
+    kv::IdleSource::install(std::move(old));
+}
+
+TEST(ConsultantsWindow, IsForAdministratorsAndGivesEveryoneTheirDocumentAsPassword)
+{
+    kvtest::MainHarness h;
+    h.site.exec("insert into consultantes (docIdent, nombre, clave) values ('10', 'Ana', 'x'), (NULL, 'Sin', 'y')");
+    {
+        TFrmMain& w = h.start("0");
+        w.btnConsultantes->click();
+        EXPECT_EQ(h.msgs->texts(), QStringList{"Acceso restringido."});
+    }
+    kv::SetUserLevel("1");
+    TfrmConsultantes dlg(h.dm->TblConsultantes);
+    EXPECT_EQ(dlg.windowTitle(), "Consultantes");
+    dlg.btnPonerClave->click();
+    EXPECT_EQ(h.site.scalar("select group_concat(coalesce(clave, '-'), ',') from consultantes order by rowid"), "10,-");
+    h.dm->TblConsultantes->first();
+    EXPECT_EQ(h.dm->TblConsultantes->fieldByName("clave").asString(), "10");
+}

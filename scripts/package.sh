@@ -10,8 +10,13 @@ BUILD_DIR="${KELVORA_BUILD_DIR:-build}"
 JOBS="${KELVORA_JOBS:-2}"
 
 bash scripts/bootstrap.sh
-# The same configuration as run-tests.sh, so the tests' build serves the package too.
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# A new build directory gets run-tests.sh's configuration; one already configured (by
+# run-tests.sh in CI, or by a developer) is used as it is, so nothing is compiled twice.
+if [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" >/dev/null
+else
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_WERROR=ON >/dev/null
+fi
 # Only what goes into the package; the tests and benchmarks are not needed for it.
 targets=(kelvora kelvora-admin kelvora_packaging)
 if ninja -C "$BUILD_DIR" -t targets all 2>/dev/null | grep -q '^kelvora-consulta:'; then

@@ -1,9 +1,9 @@
 #include "settings/DirectorioTrabajo.h"
-#include "base/MyException.h"
 #include "data/Database.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <stdexcept>
 
 namespace kv {
 
@@ -28,8 +28,10 @@ QString DirectorioDeTrabajo(const QString& actual, const QString& datosUsuario)
 QString EntrarDirectorioDeTrabajo()
 {
     const QString dir = DirectorioDeTrabajo(QDir::currentPath(), DirectorioDatosUsuario());
+    // Not a MyException: its log would land in the directory the program was started from.
     if (!QDir().mkpath(dir) || !QDir::setCurrent(dir))
-        throw MyException(QStringLiteral("No se puede usar el directorio de datos %1.").arg(QDir::toNativeSeparators(dir)));
+        throw std::runtime_error(
+            QStringLiteral("No se puede usar el directorio de datos %1.").arg(QDir::toNativeSeparators(dir)).toStdString());
     return dir;
 }
 

@@ -16,7 +16,8 @@ QString DirectorioDatosUsuario();
 QString DirectorioDeTrabajo(const QString& actual, const QString& datosUsuario);
 
 // Chooses the working directory for a start from the current one, creates it when it is
-// missing and makes it current. Returns it; a MyException when it cannot be made or entered.
+// missing and makes it current. Returns it; an error (Spanish text) when it cannot be made
+// or entered.
 QString EntrarDirectorioDeTrabajo();
 
 } // namespace kv

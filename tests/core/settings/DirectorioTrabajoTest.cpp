@@ -1,6 +1,5 @@
 // The working directory of a start: where the site list is, else the user's data directory.
 #include "settings/DirectorioTrabajo.h"
-#include "base/MyException.h"
 #include "data/Schema.h"
 #include "support/TempSite.h"
 
@@ -109,8 +108,9 @@ TEST(DirectorioTrabajoTest, ADataDirectoryThatCannotBeMadeIsRefusedInSpanishAndT
     try {
         kv::EntrarDirectorioDeTrabajo();
         FAIL() << "no error";
-    } catch (const MyException& e) {
-        EXPECT_EQ(e.message(), "No se puede usar el directorio de datos " + blocker.fileName() + "/kelvora.");
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), "No se puede usar el directorio de datos " + blocker.fileName() + "/kelvora.");
     }
     EXPECT_EQ(QDir::currentPath(), home.workDir());
+    EXPECT_FALSE(QFile::exists(QDir(home.workDir()).filePath("LogError.txt")));   // nothing left where it started
 }

@@ -11,7 +11,7 @@
 namespace {
 
 const char kAyuda[] =
-    "Uso: kelvora [--help | --version]\n"
+    "Uso: kelvora [OPCIÓN]\n"
     "\n"
     "Kelvora, el control de asistencia en la puerta del colegio: registra las entradas y\n"
     "salidas de las personas del sitio, lleva su registro, imprime informes y publica los\n"

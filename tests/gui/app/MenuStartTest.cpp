@@ -37,6 +37,8 @@ struct ScratchUser {
         e.insert("XDG_RUNTIME_DIR", root.path() + "/run");
         e.insert("QT_QPA_PLATFORM", "offscreen");
         e.insert("KELVORA_MENSAJES", "stderr");
+        // The off-screen platform's own warnings are not the program's messages.
+        e.insert("QT_LOGGING_RULES", "*.warning=false");
         return e;
     }
 };

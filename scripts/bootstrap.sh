@@ -12,6 +12,7 @@ PKGS=(
   xvfb xauth imagemagick poppler-utils qpdf fonts-dejavu-core fonts-liberation unzip
   libxss-dev libx11-dev alsa-utils
   libcpp-httplib-dev chromium chromium-driver python3-selenium wrk curl
+  dpkg-dev file lintian appstream desktop-file-utils help2man librsvg2-bin
 )
 missing=()
 for p in "${PKGS[@]}"; do

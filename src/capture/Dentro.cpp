@@ -1,4 +1,5 @@
 #include "capture/Dentro.h"
+#include "base/Csv.h"
 #include "capture/Capture.h"
 #include "data/Query.h"
 #include <algorithm>
@@ -61,8 +62,9 @@ int grupoOrden(const PersonaDentro& p)
     return p.registrado ? 0 : 1;
 }
 
-QString csvCampo(const QString& s, QChar sep)
+QString csvCampo(const QString& valor, QChar sep)
 {
+    const QString s = CeldaCSVSegura(valor);
     if (!s.contains(sep) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
         && !s.contains(QLatin1Char('\r')))
         return s;

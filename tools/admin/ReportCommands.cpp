@@ -116,7 +116,12 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
     const PageModel model = buildPages(prepared.layout, prepared.data);
     err << "Escribiendo " << model.pages.size() << (model.pages.size() == 1 ? " página" : " páginas") << "..."
         << Qt::endl;
-    exportReport(model, format, file);
+    try {
+        exportReport(model, format, file);
+    } catch (const ReportError& e) {
+        err << "kelvora-admin: " << e.message() << Qt::endl;
+        return kFailed;
+    }
     out << "Informe escrito en " << QFileInfo(file).absoluteFilePath() << " (" << model.pages.size()
         << (model.pages.size() == 1 ? " página, " : " páginas, ") << model.rows.size() << " líneas)" << Qt::endl;
     return kOk;

@@ -1,5 +1,6 @@
 #include "reports/engine/PageModel.h"
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -50,11 +51,31 @@ QDataStream& operator>>(QDataStream& s, PageItem& it)
 
 } // namespace
 
+void GuardarInforme(const QString& path, const std::function<void(QIODevice&)>& escribir)
+{
+    const auto fallo = [&](const QSaveFile& f) {
+        // Qt reports a write refused for lack of room as a resource error.
+        if (f.error() == QFileDevice::ResourceError)
+            return ReportError(QStringLiteral("No se pudo guardar el informe: el disco está lleno."));
+        return ReportError(QStringLiteral("No se pudo guardar el informe %1: %2")
+                               .arg(QDir::toNativeSeparators(path), f.errorString()));
+    };
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) throw fallo(f);
+    escribir(f);
+    // The last buffered bytes are written here: a refusal at this point is not seen by
+    // commit(). Any failure leaves the earlier file as it was (the temporary one goes).
+    if (!f.flush() || f.error() != QFileDevice::NoError) throw fallo(f);
+    if (!f.commit()) throw fallo(f);
+}
+
 void PageModel::save(const QString& path) const
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+    GuardarInforme(path, [this](QIODevice& f) { write(f); });
+}
+
+void PageModel::write(QIODevice& f) const
+{
     QDataStream s(&f);
     s.setVersion(QDataStream::Qt_6_0);
     s.writeRawData(kMagic, sizeof kMagic);
@@ -64,7 +85,6 @@ void PageModel::save(const QString& path) const
         s << qint32(p.items.size());
         for (const PageItem& it : p.items) s << it;
     }
-    if (!f.commit()) throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
 }
 
 PageModel PageModel::load(const QString& path)

@@ -178,9 +178,12 @@ QImage renderPage(const PageModel& model, int page, double dpi)
 
 void writePdf(const PageModel& model, const QString& path)
 {
-    if (!QFileInfo(path).absoluteDir().exists())
-        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
-    QPdfWriter pdf(path);
+    GuardarInforme(path, [&](QIODevice& out) { writePdf(model, out); });
+}
+
+void writePdf(const PageModel& model, QIODevice& out)
+{
+    QPdfWriter pdf(&out);
     pdf.setResolution(600);
     pdf.setCreator(QStringLiteral("Kelvora"));
     pdf.setTitle(model.titleLines.value(model.titleLines.size() - 1));

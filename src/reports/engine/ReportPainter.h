@@ -20,7 +20,8 @@ int paintPages(QPagedPaintDevice& device, const PageModel& model,
 // The page as a picture at the given resolution (dots per inch).
 QImage renderPage(const PageModel& model, int page, double dpi);
 
-// The whole report as a PDF file; ReportError when it cannot be written.
+// The whole report as a PDF file (through GuardarInforme); ReportError when it cannot be written.
 void writePdf(const PageModel& model, const QString& path);
+void writePdf(const PageModel& model, QIODevice& out);
 
 } // namespace kv::rpt

@@ -369,9 +369,12 @@ RenderedBand renderBand(const Band& band, const PrintContext& ctx, BuildCache& c
         cells.emplace_back(e.x, paragraphs.join(QLatin1Char('\n')));
 
         QStringList printed;
-        if (e.width > 0 && !e.wordWrap) {
+        if (e.width > 0 && !e.wordWrap && e.kind != ElementKind::Memo) {
             // A one-line field keeps to its column: its lines joined, cut with an ellipsis.
             printed << elideText(paragraphs.join(QLatin1Char(' ')), e.font, e.width);
+        } else if (e.width > 0 && !e.wordWrap) {
+            // A memo without word wrap: each of its lines cut to the width.
+            for (const QString& p : paragraphs) printed << elideText(p, e.font, e.width);
         } else {
             for (const QString& p : paragraphs)
                 printed << (e.wordWrap && e.width > 0 ? wrapText(p, e.font, e.width) : QStringList{p});

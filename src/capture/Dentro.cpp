@@ -1,4 +1,5 @@
 #include "capture/Dentro.h"
+#include "base/Csv.h"
 #include "capture/Capture.h"
 #include "data/Query.h"
 #include <QSet>
@@ -64,8 +65,9 @@ QString plegar(const QString& nombre)
     return k;
 }
 
-QString csvCampo(const QString& s, QChar sep)
+QString csvCampo(const QString& valor, QChar sep)
 {
+    const QString s = CeldaCSVSegura(valor);
     if (!s.contains(sep) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
         && !s.contains(QLatin1Char('\r')))
         return s;

@@ -50,7 +50,7 @@ void ConsultarLlegadasTarde(const QString& tablesDir, Query& q, const RangoAsist
         " SELECT igrado, igrupo, codigo, nestudiante, fecha, hora, minutos,"
         " COUNT(*) OVER persona AS llegadas, SUM(minutos) OVER persona AS minutosTotal"
         " FROM tarde WINDOW persona AS (PARTITION BY id)"
-        " ORDER BY igrado, igrupo, nestudiante, codigo, id, fecha");
+        " ORDER BY igrado, igrupo, nestudiante COLLATE espanol, codigo, id, fecha");
     QVariantList p = parametros(r);
     p << horaEntrada.toString(QStringLiteral("HH:mm:ss"));
     EjecutarSQL(tablesDir, q, sql, p);
@@ -82,7 +82,7 @@ void ConsultarInasistenciasConsecutivas(const QString& tablesDir, Query& q, cons
         " (SELECT d.fecha FROM dias AS d WHERE d.n = p.ultimo + 1) AS desde"
         " FROM personas AS p CROSS JOIN total AS t"
         " WHERE t.n - p.ultimo >= ?5"
-        " ORDER BY dias DESC, p.igrado, p.igrupo, p.nestudiante, p.codigo, p.id");
+        " ORDER BY dias DESC, p.igrado, p.igrupo, p.nestudiante COLLATE espanol, p.codigo, p.id");
     QVariantList p = parametros(r);
     p << qMax(1, minimoDias);
     EjecutarSQL(tablesDir, q, sql, p);

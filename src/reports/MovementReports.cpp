@@ -1,5 +1,6 @@
 #include "reports/MovementReports.h"
 #include <QLocale>
+#include <algorithm>
 
 namespace kv::rpt {
 
@@ -18,6 +19,21 @@ ReportLayout movementLayout(const QString& name, QPageLayout::Orientation o)
     return l;
 }
 
+void fitColumns(ReportLayout& l)
+{
+    // A data-bound text keeps to its column: up to where the next one starts (the last one
+    // up to the right margin). Boxes that wrap keep the width they were given.
+    Band& d = l.band(BandKind::Detail, 5.3);
+    const double right = l.page.paperSizeMm().width() - l.page.marginsMm.left() - l.page.marginsMm.right();
+    for (Element& e : d.elements) {
+        if (e.kind != ElementKind::Field || e.width > 0) continue;
+        double next = right;
+        for (const Element& o : d.elements)
+            if (o.kind == ElementKind::Field && o.x > e.x + 0.01) next = std::min(next, o.x);
+        e.width = next - e.x - (next < right ? 1.0 : 0.0);
+    }
+}
+
 void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double headerHeight)
 {
     Band& h = l.band(BandKind::ColumnHeader, headerHeight);
@@ -26,6 +42,7 @@ void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double head
         h.add(Element::label(QString::fromUtf8(c.heading), c.x, 4.2, QString::fromUtf8(c.heading), {kArial, 10, true}));
         d.add(Element::data(QString::fromLatin1(c.field), c.x, 0, {kArial, 10}));
     }
+    fitColumns(l);
 }
 
 QString FechaSQL(const QDate& d) { return d.toString(QStringLiteral("MM/dd/yyyy")); }
@@ -157,6 +174,7 @@ ReportLayout TfrmRptEntradasSalidas(const TitleBlock& t, const QString& titulo)
     Element* det = l.element(QStringLiteral("detalle"));
     det->width = 82.8;
     det->wordWrap = true;
+    fitColumns(l);
     return l;
 }
 

@@ -13,8 +13,11 @@ struct Column {
     double x;
     const char* field;
 };
-// Headings in bold, 4.2 mm from the top of their band, and the detail fields under them.
+// Headings in bold, 4.2 mm from the top of their band, and the detail fields under them,
+// each kept to its column (fitColumns).
 void addColumns(ReportLayout& l, std::initializer_list<Column> cols, double headerHeight);
+// Gives every detail field without a width the room up to the next column.
+void fitColumns(ReportLayout& l);
 
 struct RangoAsistencia {
     QDate desde, hasta;

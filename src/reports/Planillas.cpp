@@ -6,8 +6,8 @@ namespace kv::rpt {
 QString SQLPlanilla(bool incluirCancelados)
 {
     return QStringLiteral("select * from estudiantes where IGrado=?") + QStringLiteral(" and IGrupo=?")
-         + (incluirCancelados ? QStringLiteral(" order by NEstudiante")
-                              : QStringLiteral(" and (situacion !='C' or situacion is null) order by NEstudiante"));
+         + (incluirCancelados ? QStringLiteral(" order by NEstudiante collate espanol")
+                              : QStringLiteral(" and (situacion !='C' or situacion is null) order by NEstudiante collate espanol"));
 }
 
 bool BuscarAsignacion(const QString& dir, int grado, const QString& grupo, const QString& materia, QString& iProfesor)
@@ -67,20 +67,27 @@ ReportLayout TFrmRptPlanillas(const QString& tablesDir, const DatosPlanilla& d)
     t.add(fecha);
     t.add(Element::label(QStringLiteral("QRLblNProfesor"), 2.1, 8.5, d.profesorFijado ? d.profesor : QStringLiteral("*")));
     t.add(Element::label(QStringLiteral("QRLabel2"), 110.1, 8.5, QStringLiteral("Grado:")));
-    Element grado = Element::label(QStringLiteral("QRLblNGrado"), 122.8, 8.5, QStringLiteral("QRLblNGrado"));
+    // The category's name, also on a list without persons (the category the list was asked
+    // for); a category not found prints nothing rather than the component's name.
+    Element grado = Element::label(QStringLiteral("QRLblNGrado"), 122.8, 8.5, QString());
     grado.width = 70.1;
-    grado.beforePrint = [tablesDir](QString& text, const PrintContext& c) {
-        if (!c.row.valid()) return;
-        const ResultSet rs = RunReportQuery(tablesDir, QStringLiteral("select NGrado from AbaGrados where IGrado=?"),
-                                            {c.row.value(QStringLiteral("IGrado"))});
-        if (!rs.rows.isEmpty()) text = rs.rows[0].value(0).toString();
+    const int gradoPedido = d.grado;
+    grado.beforePrint = [tablesDir, gradoPedido](QString& text, const PrintContext& c) {
+        const QVariant g = c.row.valid() ? c.row.value(QStringLiteral("IGrado")) : QVariant(gradoPedido);
+        const ResultSet rs =
+            RunReportQuery(tablesDir, QStringLiteral("select NGrado from AbaGrados where IGrado=?"), {g});
+        text = rs.rows.isEmpty() ? QString() : rs.rows[0].value(0).toString();
     };
     t.add(grado);
     t.add(Element::label(QStringLiteral("QRLabel3"), 2.1, 12.7, QStringLiteral("Grupo:")));
     Element grupo = Element::data(QStringLiteral("IGrupo"), 14.8, 12.7);
     grupo.width = 6.6;
+    const QString grupoPedido = d.grupo;
+    grupo.beforePrint = [grupoPedido](QString& text, const PrintContext& c) {
+        if (!c.row.valid()) text = grupoPedido;
+    };
     t.add(grupo);
-    t.add(Element::label(QStringLiteral("QRLblNMateria"), 25.4, 12.7, d.materiaFijada ? d.materia : QStringLiteral("Materia")));
+    t.add(Element::label(QStringLiteral("QRLblNMateria"), 25.4, 12.7, d.materiaFijada ? d.materia : QString()));
     t.add(Element::label(QStringLiteral("QRLabel5"), 169.3, 12.7, QStringLiteral("Período: _____")));
 
     Band& h = l.band(BandKind::ColumnHeader, 6.3);
@@ -95,20 +102,24 @@ ReportLayout TFrmRptPlanillas(const QString& tablesDir, const DatosPlanilla& d)
 
     Band& det = l.band(BandKind::Detail, primera ? 5.3 : 5.0);
     const ReportFont f9{arial, 9};
+    // The texts sit a little below the rule of the line above, so the accent of a capital
+    // (Á, É, Ñ) rises above the letters without touching it.
+    const double yTexto = 0.7;
     Element num;
     num.kind = ElementKind::LineNo;
     num.name = QStringLiteral("numero");
     num.x = 2.1;
+    num.y = yTexto;
     num.width = 8.7;
     num.font = f9;
     det.add(num);
     const double firstRule = primera ? 108.2 : 99.5;
-    Element nombre = Element::data(QStringLiteral("NEstudiante"), 12.7, 0, f9);
+    Element nombre = Element::data(QStringLiteral("NEstudiante"), 12.7, yTexto, f9);
     nombre.width = firstRule - 12.7 - 1;
     nombre.wordWrap = true;
     det.add(nombre);
     if (primera) {
-        Element cancel = Element::label(QStringLiteral("QRLblCancelado"), 110.1, 0, QString(), f9);
+        Element cancel = Element::label(QStringLiteral("QRLblCancelado"), 110.1, yTexto, QString(), f9);
         cancel.beforePrint = [](QString& text, const PrintContext& c) {
             text = c.row.text(QStringLiteral("Situacion")) == QLatin1String("C")
                        ? QStringLiteral("-------------------------------------------------------------Canceló")

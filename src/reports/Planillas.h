@@ -22,8 +22,10 @@ struct DatosPlanilla {
     QString colegio;
     QString profesor;             // printed as set (the layout's "*" only when unset)
     bool profesorFijado = false;
-    QString materia;              // subject name; the layout's "Materia" when unset
+    QString materia;              // subject name; empty when unset
     bool materiaFijada = false;
+    int grado = 0;                // the category and group asked for: the header of a list
+    QString grupo;                // without persons still names them
 };
 
 // The layout of the list; the category's name is looked up in the tables directory.

@@ -153,6 +153,8 @@ PreparedReport planilla(const QString& dir, const ReportArgs& a)
     const QString grupo = a.text(QStringLiteral("grupo"));
     const QString materia = a.text(QStringLiteral("materia"), QStringLiteral("0"));
     DatosPlanilla d;
+    d.grado = grado;
+    d.grupo = grupo;
     bool incluir = false;
     {
         TConfig cfg;

@@ -115,7 +115,13 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
     err << "Preparando el informe (" << prepared.data.rows.size() << " filas)..." << Qt::endl;
     // Each page goes to the file as soon as it is made: a report of thousands of pages
     // needs no more memory than one of a few.
-    const Written w = exportReport(prepared.layout, prepared.data, format, file);
+    Written w;
+    try {
+        w = exportReport(prepared.layout, prepared.data, format, file);
+    } catch (const ReportError& e) {
+        err << "kelvora-admin: " << e.message() << Qt::endl;
+        return kFailed;
+    }
     out << "Informe escrito en " << QFileInfo(file).absoluteFilePath() << " (" << w.pages
         << (w.pages == 1 ? " página, " : " páginas, ") << w.rows << " líneas)" << Qt::endl;
     return kOk;

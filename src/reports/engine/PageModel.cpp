@@ -1,5 +1,6 @@
 #include "reports/engine/PageModel.h"
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -50,11 +51,38 @@ QDataStream& operator>>(QDataStream& s, PageItem& it)
 
 } // namespace
 
-void PageModel::save(const QString& path) const
+ReportError ErrorAlGuardar(const QFileDevice& f, const QString& path)
+{
+    // Qt reports a write refused for lack of room as a resource error.
+    if (f.error() == QFileDevice::ResourceError)
+        return ReportError(QStringLiteral("No se pudo guardar el informe: el disco está lleno."));
+    return ReportError(
+        QStringLiteral("No se pudo guardar el informe %1: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
+}
+
+void CerrarInforme(QSaveFile& f, const QString& path)
+{
+    // The last buffered bytes are written here: a refusal at this point is not seen by
+    // commit(). Any failure leaves the earlier file as it was (the temporary one goes).
+    if (!f.flush() || f.error() != QFileDevice::NoError) throw ErrorAlGuardar(f, path);
+    if (!f.commit()) throw ErrorAlGuardar(f, path);
+}
+
+void GuardarInforme(const QString& path, const std::function<void(QIODevice&)>& escribir)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+    if (!f.open(QIODevice::WriteOnly)) throw ErrorAlGuardar(f, path);
+    escribir(f);
+    CerrarInforme(f, path);
+}
+
+void PageModel::save(const QString& path) const
+{
+    GuardarInforme(path, [this](QIODevice& f) { write(f); });
+}
+
+void PageModel::write(QIODevice& f) const
+{
     QDataStream s(&f);
     s.setVersion(QDataStream::Qt_6_0);
     s.writeRawData(kMagic, sizeof kMagic);
@@ -64,7 +92,6 @@ void PageModel::save(const QString& path) const
         s << qint32(p.items.size());
         for (const PageItem& it : p.items) s << it;
     }
-    if (!f.commit()) throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
 }
 
 PageModel PageModel::load(const QString& path)

@@ -2,8 +2,11 @@
 // The rendered pages of a report: positioned texts, images and lines in millimetres from
 // the paper's top-left corner. Painting, exporting and saving all start from here.
 #include "reports/engine/ReportLayout.h"
+#include <QIODevice>
+#include <QSaveFile>
 #include <QRectF>
 #include <QVector>
+#include <functional>
 
 namespace kv::rpt {
 
@@ -38,6 +41,7 @@ struct PageModel {
     // Saving a rendered report and opening it again. load() raises ReportError with a
     // Spanish message for a file that is not a saved report.
     void save(const QString& path) const;
+    void write(QIODevice& out) const;
     static PageModel load(const QString& path);
 };
 
@@ -51,5 +55,15 @@ public:
     virtual void page(Page&& page) = 0;
     virtual void row(QStringList&& cells) = 0;
 };
+// Every file a report writes goes through here: `escribir` fills a temporary file in the
+// destination's folder, every write and the close are checked, and only then does it take
+// the destination's name. On failure the earlier file stays whole and ReportError says why
+// in Spanish ("... el disco está lleno." when there is no room left).
+void GuardarInforme(const QString& path, const std::function<void(QIODevice&)>& escribir);
+// The last step of GuardarInforme for a writer that fills its own QSaveFile: flush, check,
+// take the name; the same Spanish errors.
+void CerrarInforme(QSaveFile& f, const QString& path);
+// The Spanish error of a file that could not be opened or written.
+ReportError ErrorAlGuardar(const QFileDevice& f, const QString& path);
 
 } // namespace kv::rpt

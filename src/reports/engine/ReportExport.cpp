@@ -4,14 +4,15 @@
 #include <QDataStream>
 #include <QDir>
 #include <QTemporaryFile>
+#include "base/Csv.h"
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kv::rpt {
 
-QString csvField(const QString& value)
+QString csvField(const QString& text)
 {
     static const QString special = QStringLiteral(",\"\r\n");
+    const QString value = kv::CeldaCSVSegura(text);
     bool quote = false;
     for (QChar c : value)
         if (special.contains(c)) quote = true;
@@ -30,8 +31,9 @@ QString csvLine(const QStringList& cells)
     return out.join(QLatin1Char(',')) + QLatin1String("\r\n");
 }
 
-// A multi-line cell on one line of the plain text.
-QString flat(QString s) { return s.replace(QLatin1Char('\n'), QLatin1String(" / ")); }
+// A multi-line cell on one line of the plain text: each line break (CR LF, LF or CR)
+// becomes a blank, so no stray CR is left inside a line.
+QString flat(const QString& s) { return splitLines(s).join(QLatin1Char(' ')); }
 
 } // namespace
 
@@ -142,9 +144,7 @@ void exportReport(const PageModel& model, ExportFormat format, const QString& pa
     case ExportFormat::Html: bytes = toHtml(model).toUtf8(); break;
     case ExportFormat::Pdf: break;
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+    GuardarInforme(path, [&](QIODevice& f) { f.write(bytes); });
 }
 
 } // namespace kv::rpt
@@ -169,11 +169,8 @@ protected:
     {
         if (file_.write(bytes) != bytes.size()) fail();
     }
-    void commit()
-    {
-        if (!file_.commit()) fail();
-    }
-    [[noreturn]] void fail() const { throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path_)); }
+    void commit() { CerrarInforme(file_, path_); }
+    [[noreturn]] void fail() const { throw ErrorAlGuardar(file_, path_); }
 
 private:
     QSaveFile file_;

@@ -271,6 +271,21 @@ QStringList wrapText(const QString& text, const ReportFont& font, double widthMm
     return lines;
 }
 
+QStringList splitLines(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) return {text};
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t.split(QLatin1Char('\n'));
+}
+
+QString elideText(const QString& text, const ReportFont& font, double widthMm)
+{
+    if (widthMm <= 0 || textWidthMm(text, font) <= widthMm) return text;
+    return measured(font).metrics.elidedText(text, Qt::ElideRight, widthMm / kMmPerPx);
+}
+
 // ---- page building ------------------------------------------------------------------
 
 namespace {
@@ -328,52 +343,93 @@ RenderedBand renderBand(const Band& band, const PrintContext& ctx, BuildCache& c
     out.height = band.height;
     std::vector<std::pair<double, QString>> cells;
     QVector<const Element*> lines;
+
+    // What each text element prints, before anything is placed: a box that grows pushes
+    // down whatever lies under it.
+    struct Placed {
+        const Element* e;
+        QStringList printed;
+        double lh = 0, x0 = 0, x1 = 0, grow = 0, shift = 0;
+    };
+    std::vector<Placed> texts;
     for (const Element& e : band.elements) {
         if (e.kind == ElementKind::HLine || e.kind == ElementKind::VLine) {
             lines << &e;
             continue;
         }
         if (e.kind == ElementKind::Image) {
-            PageItem it;
-            it.kind = PageItem::Image;
-            it.rect = QRectF(e.x, e.y, e.width, e.height);
-            it.image = e.image;
-            const double dpmX = e.image.dotsPerMeterX() > 0 ? e.image.dotsPerMeterX() : 96 / 0.0254;
-            const double dpmY = e.image.dotsPerMeterY() > 0 ? e.image.dotsPerMeterY() : 96 / 0.0254;
-            it.imageSizeMm = QSizeF(e.image.width() * 1000.0 / dpmX, e.image.height() * 1000.0 / dpmY);
-            it.element = e.name;
-            out.items << std::move(it);
+            texts.push_back({&e, {}, 0, e.x, e.x + e.width, 0, 0});
             continue;
         }
         QStringList paragraphs;
         if (e.kind == ElementKind::Memo)
             paragraphs = e.memoLines ? e.memoLines(ctx) : e.text.split(QLatin1Char('\n'));
         else
-            paragraphs << printedText(e, ctx, cache);
+            paragraphs = splitLines(printedText(e, ctx, cache));
         cells.emplace_back(e.x, paragraphs.join(QLatin1Char('\n')));
 
         QStringList printed;
-        for (const QString& p : paragraphs)
-            printed << (e.wordWrap && e.width > 0 ? wrapText(p, e.font, e.width) : QStringList{p});
-        const double lh = cache.lineHeight(e);
-        double y = e.y;
-        for (const QString& line : printed) {
+        if (e.width > 0 && !e.wordWrap && e.kind != ElementKind::Memo) {
+            // A one-line field keeps to its column: its lines joined, cut with an ellipsis.
+            printed << elideText(paragraphs.join(QLatin1Char(' ')), e.font, e.width);
+        } else if (e.width > 0 && !e.wordWrap) {
+            // A memo without word wrap: each of its lines cut to the width.
+            for (const QString& p : paragraphs) printed << elideText(p, e.font, e.width);
+        } else {
+            for (const QString& p : paragraphs)
+                printed << (e.wordWrap && e.width > 0 ? wrapText(p, e.font, e.width) : QStringList{p});
+        }
+        Placed pl{&e, printed, cache.lineHeight(e), e.x, e.x + e.width, 0, 0};
+        if (e.width <= 0)
+            for (const QString& line : printed) pl.x1 = std::max(pl.x1, e.x + textWidthMm(line, e.font));
+        const double base = e.height > 0 ? e.height : pl.lh;
+        pl.grow = std::max(0.0, printed.size() * pl.lh - base);
+        texts.push_back(std::move(pl));
+    }
+    // Whatever starts lower than a grown box and shares some of its width moves down by as
+    // much as the box grew (and by what moved the box itself).
+    std::vector<Placed*> byTop;
+    for (Placed& p : texts) byTop.push_back(&p);
+    std::stable_sort(byTop.begin(), byTop.end(), [](const Placed* a, const Placed* b) { return a->e->y < b->e->y; });
+    for (size_t i = 0; i < byTop.size(); ++i)
+        for (size_t j = 0; j < i; ++j) {
+            const Placed& a = *byTop[j];
+            Placed& b = *byTop[i];
+            if (a.grow > 0 && b.e->y > a.e->y + 0.01 && b.x0 < a.x1 && a.x0 < b.x1)
+                b.shift = std::max(b.shift, a.shift + a.grow);
+        }
+
+    for (const Placed& pl : texts) {
+        const Element& e = *pl.e;
+        if (e.kind == ElementKind::Image) {
+            PageItem it;
+            it.kind = PageItem::Image;
+            it.rect = QRectF(e.x, e.y + pl.shift, e.width, e.height);
+            it.image = e.image;
+            const double dpmX = e.image.dotsPerMeterX() > 0 ? e.image.dotsPerMeterX() : 96 / 0.0254;
+            const double dpmY = e.image.dotsPerMeterY() > 0 ? e.image.dotsPerMeterY() : 96 / 0.0254;
+            it.imageSizeMm = QSizeF(e.image.width() * 1000.0 / dpmX, e.image.height() * 1000.0 / dpmY);
+            it.element = e.name;
+            out.items << std::move(it);
+            out.height = std::max(out.height, band.height + pl.shift);
+            continue;
+        }
+        double y = e.y + pl.shift;
+        for (const QString& line : pl.printed) {
             if (!line.isEmpty()) {
                 PageItem it;
                 it.kind = PageItem::Text;
                 const double w = e.width > 0 ? e.width : textWidthMm(line, e.font);
-                it.rect = QRectF(e.x, y, w, lh);
+                it.rect = QRectF(e.x, y, w, pl.lh);
                 it.text = line;
                 it.font = e.font;
                 it.element = e.name;
                 out.items << std::move(it);
             }
-            y += lh;
+            y += pl.lh;
         }
         // An element taller than its place makes the band taller by the difference.
-        const double base = e.height > 0 ? e.height : lh;
-        const double used = std::max(base, printed.size() * lh);
-        out.height = std::max(out.height, band.height + used - base);
+        out.height = std::max(out.height, band.height + pl.shift + pl.grow);
     }
     for (const Element* e : lines) {
         PageItem it;

@@ -59,7 +59,8 @@ struct Element {
     ElementKind kind = ElementKind::Text;
     QString name;               // the component name, for tests and hooks
     double x = 0, y = 0;        // mm from the band's top-left corner
-    double width = 0;           // 0: grows with the text
+    double width = 0;           // 0: grows with the text; else one line cut with an ellipsis,
+                                // unless wordWrap
     double height = 0;          // 0: one line of its font (lines: 0 = whole band height)
     bool wordWrap = false;      // with a width: breaks at word boundaries, grows downward
     ReportFont font;
@@ -122,6 +123,10 @@ QString fontFamilyFor(const QString& family);
 // prints them the Spanish way.
 QLocale reportLocale();
 
+// A text's lines, split at each line break (CR LF, LF or CR).
+QStringList splitLines(const QString& text);
+// The text cut to widthMm with an ellipsis at the end (unchanged when it fits).
+QString elideText(const QString& text, const ReportFont& font, double widthMm);
 // Greedy word wrap of one paragraph within widthMm; a word wider than the box is cut.
 QStringList wrapText(const QString& text, const ReportFont& font, double widthMm);
 double textWidthMm(const QString& text, const ReportFont& font);

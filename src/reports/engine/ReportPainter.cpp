@@ -189,7 +189,8 @@ struct QtPdfFile::Impl {
 QtPdfFile::QtPdfFile(const QString& path, const QSizeF& paperMm, const QString& title) : d(std::make_unique<Impl>(path))
 {
     const QString cannot = QStringLiteral("No se pudo escribir el archivo: %1").arg(path);
-    if (!QFileInfo(path).absoluteDir().exists() || !d->file.open(QIODevice::WriteOnly)) throw ReportError(cannot);
+    if (!QFileInfo(path).absoluteDir().exists()) throw ReportError(cannot);
+    if (!d->file.open(QIODevice::WriteOnly)) throw ErrorAlGuardar(d->file, path);
     d->pdf = std::make_unique<QPdfWriter>(&d->file);
     QPdfWriter& pdf = *d->pdf;
     pdf.setResolution(600);
@@ -224,7 +225,7 @@ void QtPdfFile::finish()
     if (d->count == 0) throw ReportError(QStringLiteral("El informe no tiene páginas."));
     d->pages.reset();
     d->painter.end();
-    if (!d->file.commit()) throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(d->path));
+    CerrarInforme(d->file, d->path);
 }
 
 void writePdfQt(const PageModel& model, const QString& path)

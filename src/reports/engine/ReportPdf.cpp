@@ -327,17 +327,17 @@ void PdfWriter::finish()
     }
     d->check();
     QSaveFile f(d->path);
-    if (!f.open(QIODevice::WriteOnly)) throw ReportError(cannot);
+    if (!f.open(QIODevice::WriteOnly)) throw ErrorAlGuardar(f, d->path);
     HPDF_ResetStream(d->doc);
     QByteArray buf(1 << 16, Qt::Uninitialized);
     for (;;) {
         HPDF_UINT32 n = HPDF_UINT32(buf.size());
         const HPDF_STATUS st = HPDF_ReadFromStream(d->doc, reinterpret_cast<HPDF_BYTE*>(buf.data()), &n);
-        if (n > 0 && f.write(buf.constData(), n) != qint64(n)) throw ReportError(cannot);
+        if (n > 0 && f.write(buf.constData(), n) != qint64(n)) throw ErrorAlGuardar(f, d->path);
         if (st == HPDF_STREAM_EOF || n == 0) break;
         if (st != HPDF_OK) throw ReportError(cannot);
     }
-    if (!f.commit()) throw ReportError(cannot);
+    CerrarInforme(f, d->path);
     HPDF_Free(d->doc);
     d->doc = nullptr;
 }

@@ -115,6 +115,8 @@ void ReportCommands::UnGrupo1Click()
         if (!HayImpresora(true)) return;
         const QString dir = kv::TablesDir();
         DatosPlanilla base;
+        base.grado = grado;
+        base.grupo = grupo;
         bool incluir = false;
         {
             kv::TConfig cfg;

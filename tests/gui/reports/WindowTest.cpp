@@ -200,7 +200,7 @@ TEST_F(ReportWindow, PreviewPagesZoomSaveExportAndReopen)
 
     QTemporaryDir dir;
     QStringList asked;
-    w.escogerArchivo = [&](QWidget*, bool guardar, const QString& filtros) {
+    w.escogerArchivo = [&](QWidget*, bool guardar, const QString& filtros, QString*) {
         asked << filtros;
         return guardar ? dir.filePath("r.csv") : dir.filePath("r.kvr");
     };

@@ -4,6 +4,7 @@
 #include "reports/engine/TitleBlock.h"
 #include "base/Messages.h"
 #include "base/forms/ErrorDisplay.h"
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,8 +46,11 @@ TFrmPreview::TFrmPreview(PageModel model, bool exportaciones, QWidget* parent)
     setModal(true);
     resize(900, 700);
     auto* v = new QVBoxLayout(this);
+    // Two rows of buttons: in one the window would be wider than a small screen.
     auto* bar = new QHBoxLayout();
+    auto* bar2 = new QHBoxLayout();
     v->addLayout(bar);
+    v->addLayout(bar2);
     btnAjustarPagina = button(this, bar, "btnAjustarPagina", QStringLiteral("Página completa"));
     btn100 = button(this, bar, "btn100", QStringLiteral("100 %"));
     btnAnchoPagina = button(this, bar, "btnAnchoPagina", QStringLiteral("Ancho de página"));
@@ -57,12 +61,13 @@ TFrmPreview::TFrmPreview(PageModel model, bool exportaciones, QWidget* parent)
     bar->addWidget(lblPagina);
     btnSiguiente = button(this, bar, "btnSiguiente", QStringLiteral(">"));
     btnUltima = button(this, bar, "btnUltima", QStringLiteral(">|"));
-    btnConfigurarImpresora = button(this, bar, "btnConfigurarImpresora", QStringLiteral("Configurar impresora"));
-    btnImprimir = button(this, bar, "btnImprimir", QStringLiteral("Imprimir"));
-    btnGuardar = button(this, bar, "btnGuardar", QStringLiteral("Guardar"));
-    btnAbrir = button(this, bar, "btnAbrir", QStringLiteral("Abrir"));
-    btnExportarPDF = button(this, bar, "btnExportarPDF", QStringLiteral("PDF"));
-    btnCerrar = button(this, bar, "btnCerrar", QStringLiteral("Cerrar"));
+    btnConfigurarImpresora = button(this, bar2, "btnConfigurarImpresora", QStringLiteral("Configurar impresora"));
+    btnImprimir = button(this, bar2, "btnImprimir", QStringLiteral("Imprimir"));
+    btnGuardar = button(this, bar2, "btnGuardar", QStringLiteral("Guardar"));
+    btnAbrir = button(this, bar2, "btnAbrir", QStringLiteral("Abrir"));
+    btnExportarPDF = button(this, bar2, "btnExportarPDF", QStringLiteral("PDF"));
+    bar2->addStretch();
+    btnCerrar = button(this, bar2, "btnCerrar", QStringLiteral("Cerrar"));
     btnPrimera->setToolTip(QStringLiteral("Primera página"));
     btnAnterior->setToolTip(QStringLiteral("Página anterior"));
     btnSiguiente->setToolTip(QStringLiteral("Página siguiente"));
@@ -76,9 +81,11 @@ TFrmPreview::TFrmPreview(PageModel model, bool exportaciones, QWidget* parent)
     imgPagina->setObjectName(QStringLiteral("imgPagina"));
     scroll->setWidget(imgPagina);
     v->addWidget(scroll, 1);
+    // The page is drawn again whenever the room for it changes, the first layout included.
+    scroll->viewport()->installEventFilter(this);
 
-    escogerArchivo = [](QWidget* w, bool guardar, const QString& f) {
-        return guardar ? QFileDialog::getSaveFileName(w, QStringLiteral("Guardar informe"), QString(), f)
+    escogerArchivo = [](QWidget* w, bool guardar, const QString& f, QString* elegido) {
+        return guardar ? QFileDialog::getSaveFileName(w, QStringLiteral("Guardar informe"), QString(), f, elegido)
                        : QFileDialog::getOpenFileName(w, QStringLiteral("Abrir informe"), QString(),
                                                       QStringLiteral("Informe guardado (*.kvr)"));
     };
@@ -102,15 +109,17 @@ TFrmPreview::TFrmPreview(PageModel model, bool exportaciones, QWidget* parent)
     });
     connect(btnImprimir, &QPushButton::clicked, this, [this] { ImprimirInforme(model_, this, printer_.get()); });
     connect(btnGuardar, &QPushButton::clicked, this, [this] {
-        const QString f = escogerArchivo(this, true, filtros());
-        if (!f.isEmpty()) Guardar(f);
+        QString elegido;
+        const QString f = escogerArchivo(this, true, filtros(), &elegido);
+        if (!f.isEmpty()) Guardar(ConExtension(f, elegido));
     });
     connect(btnExportarPDF, &QPushButton::clicked, this, [this] {
-        const QString f = escogerArchivo(this, true, QStringLiteral("PDF (*.pdf)"));
-        if (!f.isEmpty()) Guardar(QFileInfo(f).suffix().isEmpty() ? f + QStringLiteral(".pdf") : f);
+        QString elegido = QStringLiteral("PDF (*.pdf)");
+        const QString f = escogerArchivo(this, true, elegido, &elegido);
+        if (!f.isEmpty()) Guardar(ConExtension(f, QStringLiteral("PDF (*.pdf)")));
     });
     connect(btnAbrir, &QPushButton::clicked, this, [this] {
-        const QString f = escogerArchivo(this, false, QString());
+        const QString f = escogerArchivo(this, false, QString(), nullptr);
         if (!f.isEmpty()) Abrir(f);
     });
     mostrar();
@@ -125,6 +134,19 @@ QString TFrmPreview::filtros() const
         f << QStringLiteral("Texto (*.txt)") << QStringLiteral("CSV separado por comas (*.csv)")
           << QStringLiteral("HTML (*.html *.htm)");
     return f.join(QStringLiteral(";;"));
+}
+
+QString TFrmPreview::ConExtension(const QString& path, const QString& filtroElegido)
+{
+    ExportFormat fmt;
+    if (formatForSuffix(path, fmt) || QFileInfo(path).suffix().compare(QLatin1String("kvr"), Qt::CaseInsensitive) == 0)
+        return path;
+    // "HTML (*.html *.htm)": the first pattern of the type chosen.
+    const int star = filtroElegido.indexOf(QLatin1String("*."));
+    if (star < 0) return path;
+    int end = star + 2;
+    while (end < filtroElegido.size() && filtroElegido[end].isLetterOrNumber()) ++end;
+    return path + filtroElegido.mid(star + 1, end - star - 1);
 }
 
 bool TFrmPreview::Guardar(const QString& path)
@@ -179,6 +201,18 @@ void TFrmPreview::resizeEvent(QResizeEvent* e)
 {
     QDialog::resizeEvent(e);
     if (zoom_ != Zoom::Cien) mostrar();
+}
+
+void TFrmPreview::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    mostrar();
+}
+
+bool TFrmPreview::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == scroll->viewport() && e->type() == QEvent::Resize && zoom_ != Zoom::Cien) mostrar();
+    return QDialog::eventFilter(o, e);
 }
 
 void TFrmPreview::mostrar()

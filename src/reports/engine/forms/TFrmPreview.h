@@ -29,8 +29,11 @@ public:
     // Opens a saved report in place of the one shown.
     bool Abrir(const QString& path);
 
-    // Picks a file (the file dialogs; tests replace it). "" = cancelled.
-    std::function<QString(QWidget*, bool guardar, const QString& filtros)> escogerArchivo;
+    // Picks a file (the file dialogs; tests replace it). "" = cancelled. When saving, the
+    // type chosen in the dialog is put in *elegido.
+    std::function<QString(QWidget*, bool guardar, const QString& filtros, QString* elegido)> escogerArchivo;
+    // A name typed without a known extension gets the one of the type chosen.
+    static QString ConExtension(const QString& path, const QString& filtroElegido);
 
     QPushButton *btnAjustarPagina, *btn100, *btnAnchoPagina;
     QPushButton *btnPrimera, *btnAnterior, *btnSiguiente, *btnUltima;
@@ -41,6 +44,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     void mostrar();

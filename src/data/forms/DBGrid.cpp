@@ -1,7 +1,10 @@
 #include "data/forms/DBGrid.h"
 #include "base/Messages.h"
+#include "data/forms/FieldLimits.h"
 #include <QHeaderView>
+#include <QStyle>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 #include <QPointer>
@@ -18,9 +21,12 @@ public:
         QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
         auto* box = qobject_cast<QLineEdit*>(w);
         auto* model = qobject_cast<const CursorModel*>(index.model());
-        if (box && model && model->fieldWidth(index.column()) > 0) box->setMaxLength(model->fieldWidth(index.column()));
+        if (box && model && model->fieldWidth(index.column()) > 0) LimitarLargo(box, model->fieldWidth(index.column()));
+        editor_ = w;
         return w;
     }
+    // The last editor opened; null once it is gone.
+    mutable QPointer<QWidget> editor_;
 };
 } // namespace
 
@@ -54,7 +60,13 @@ TableCursor* DBGrid::dataSet() const { return model_ ? model_->cursor() : nullpt
 void DBGrid::applyWidths()
 {
     if (!model_) return;
-    for (int i = 0; i < model_->columns().size(); ++i) setColumnWidth(i, model_->columns()[i].width);
+    // Never narrower than the heading: a cut heading names no field.
+    const QHeaderView* h = horizontalHeader();
+    const int margin = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + 6;
+    for (int i = 0; i < model_->columns().size(); ++i) {
+        const GridColumn& c = model_->columns()[i];
+        setColumnWidth(i, qMax(c.width, h->fontMetrics().horizontalAdvance(c.heading) + margin));
+    }
 }
 
 void DBGrid::setColumnReadOnly(int col, bool ro) { if (model_) model_->setColumnReadOnly(col, ro); }
@@ -76,6 +88,74 @@ void DBGrid::followCursor()
     syncing_ = true;
     setCurrentIndex(model_->index(row, qMax(0, cur.column())));
     syncing_ = false;
+}
+
+bool DBGrid::commitOpenEditor()
+{
+    auto* delegate = dynamic_cast<CellDelegate*>(itemDelegate());
+    QWidget* editor = delegate ? delegate->editor_.data() : nullptr;
+    if (committing_ || showingRefusal_ || !editor || state() != QAbstractItemView::EditingState || !model_) return true;
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
+    if (const QString error = model_->lastError(); !error.isEmpty()) {
+        // The cell stays open with what was typed, to mend it or cancel it (Esc).
+        showingRefusal_ = true;
+        Messages::instance().showError(error);
+        showingRefusal_ = false;
+        QPointer<QWidget> keep(editor);
+        if (keep) keep->setFocus();
+        return false;
+    }
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
+bool DBGrid::leaveRow(int row)
+{
+    TableCursor* c = dataSet();
+    if (!c || !c->isActive()) return true;
+    if (c->state() == DataSetState::Edit && row == c->currentRow()) return true;
+    if (c->state() == DataSetState::Insert && row == c->recordCount()) return true;
+    if (!commitOpenEditor()) return false;
+    if (c->state() == DataSetState::Browse) return true;
+    try {
+        if (c->state() == DataSetState::Insert) {
+            // leaving a new row: keep it when something was typed, drop it otherwise
+            bool typed = false;
+            for (const QVariant& v : c->editBuffer()) if (v.isValid() && !v.isNull()) typed = true;
+            if (typed) c->post(); else c->cancel();
+        } else {
+            c->post();
+        }
+    } catch (const std::exception& e) {
+        // The row keeps what was typed and the grid stays on it; the next move tries again.
+        showingRefusal_ = true;
+        Messages::instance().showError(QString::fromUtf8(e.what()));
+        showingRefusal_ = false;
+        return false;
+    }
+    return true;
+}
+
+QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex target = QTableView::moveCursor(action, modifiers);
+    const QModelIndex cur = currentIndex();
+    if (!target.isValid() || !cur.isValid() || target.row() == cur.row()) return target;
+    if (!leaveRow(target.row())) return currentIndex();
+    // The stored row may have changed the rows (a new row in its place): ask again.
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void DBGrid::mousePressEvent(QMouseEvent* e)
+{
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (at.isValid() && currentIndex().isValid() && at.row() != currentIndex().row() && !leaveRow(at.row())) {
+        e->accept();
+        return;
+    }
+    QTableView::mousePressEvent(e);
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -106,9 +186,11 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 // attempt starts clean.
 void DBGrid::commitData(QWidget* editor)
 {
-    if (showingRefusal_) return;   // the message box took the focus from the editor
+    if (showingRefusal_ || committing_) return;   // the message box took the focus from the editor
     refused_ = false;
+    committing_ = true;
     QTableView::commitData(editor);
+    committing_ = false;
     if (!model_ || model_->lastError().isEmpty()) return;
     refused_ = true;
     showingRefusal_ = true;

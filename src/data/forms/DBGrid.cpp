@@ -1,7 +1,9 @@
 #include "data/forms/DBGrid.h"
 #include "base/Messages.h"
 #include "data/forms/FieldLimits.h"
+#include <QApplication>
 #include <QHeaderView>
+#include <QTimer>
 #include <QStyle>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -23,10 +25,12 @@ public:
         auto* model = qobject_cast<const CursorModel*>(index.model());
         if (box && model && model->fieldWidth(index.column()) > 0) LimitarLargo(box, model->fieldWidth(index.column()));
         editor_ = w;
+        editorColumn_ = index.column();
         return w;
     }
     // The last editor opened; null once it is gone.
     mutable QPointer<QWidget> editor_;
+    mutable int editorColumn_ = 0;
 };
 } // namespace
 
@@ -52,6 +56,12 @@ void DBGrid::setDataSet(TableCursor* cursor, const QVector<GridColumn>& columns)
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { applyWidths(); followCursor(); });
     connect(cursor, &TableCursor::dataChanged, this, [this](const QString& field) { if (field.isEmpty()) followCursor(); });
     connect(cursor, &TableCursor::stateChanged, this, [this] { followCursor(); });
+    // While the row is being stored (by a navigator, a button) the grid's rows are read
+    // anew; the current row that moves meanwhile must not store it a second time.
+    connect(cursor, &TableCursor::beforePost, this, [this] {
+        storing_ = true;
+        QTimer::singleShot(0, this, [this] { storing_ = false; });
+    });
     followCursor();
 }
 
@@ -93,10 +103,16 @@ void DBGrid::followCursor()
 bool DBGrid::commitOpenEditor()
 {
     auto* delegate = dynamic_cast<CellDelegate*>(itemDelegate());
-    QWidget* editor = delegate ? delegate->editor_.data() : nullptr;
-    if (committing_ || showingRefusal_ || !editor || state() != QAbstractItemView::EditingState || !model_) return true;
+    // The cell editor is where the keys go (a navigator's button takes no focus).
+    QWidget* editor = QApplication::focusWidget();
+    if (!editor || !viewport()->isAncestorOf(editor)) editor = delegate ? delegate->editor_.data() : nullptr;
+    if (committing_ || showingRefusal_ || !editor || !viewport()->isAncestorOf(editor) || !model_) return true;
+    while (editor->parentWidget() && editor->parentWidget() != viewport()) editor = editor->parentWidget();
+    // The view may have lost track of the editor when the rows were read anew (a new row
+    // taking its place): its cell is the current one.
     committing_ = true;
-    QTableView::commitData(editor);
+    const int col = editor == delegate->editor_.data() ? delegate->editorColumn_ : currentIndex().column();
+    itemDelegate()->setModelData(editor, model_, model_->index(currentIndex().row(), col));
     committing_ = false;
     if (const QString error = model_->lastError(); !error.isEmpty()) {
         // The cell stays open with what was typed, to mend it or cancel it (Esc).
@@ -107,7 +123,10 @@ bool DBGrid::commitOpenEditor()
         if (keep) keep->setFocus();
         return false;
     }
-    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    if (state() == QAbstractItemView::EditingState) QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    editor->hide();
+    editor->deleteLater();
+    setFocus();
     return true;
 }
 
@@ -162,7 +181,7 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 {
     QTableView::currentChanged(current, previous);
     TableCursor* c = dataSet();
-    if (syncing_ || !c || !c->isActive() || !current.isValid()) return;
+    if (syncing_ || storing_ || !c || !c->isActive() || !current.isValid()) return;
     if (previous.isValid() && current.row() == previous.row()) return;
     syncing_ = true;
     try {

@@ -49,6 +49,7 @@ private:
     bool refused_ = false;       // the last commit of the cell editor was refused
     bool showingRefusal_ = false;
     bool committing_ = false;    // inside the view's commit of the cell editor
+    bool storing_ = false;       // the cursor is storing its row
     std::function<bool(QKeyEvent*)> keyFilter_;
 };
 

@@ -99,8 +99,36 @@ void sqlLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_int(ctx, likeMatch(foldedText(argv[0]), 0, foldedText(argv[1]), 0, esc) ? 1 : 0);
 }
 
+// What the engine says of the file itself, in words a person at the desk can act on;
+// empty for errors of a statement.
+QString fileErrorText(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("La base de datos está ocupada; intente de nuevo.");
+    case SQLITE_FULL:
+        return QStringLiteral("El disco está lleno; no se pudo guardar en la base de datos.");
+    case SQLITE_READONLY:
+        return QStringLiteral("El archivo del sitio es de solo lectura");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("El archivo del sitio está dañado");
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return QStringLiteral("No se puede abrir el archivo del sitio (falta el archivo o no hay permiso)");
+    case SQLITE_IOERR:
+        return QStringLiteral("Error de lectura o escritura en el disco del sitio");
+    case SQLITE_NOMEM:
+        return QStringLiteral("No hay memoria suficiente");
+    default:
+        return QString();
+    }
+}
+
 QString errorText(sqlite3* db)
 {
+    if (const QString f = fileErrorText(sqlite3_extended_errcode(db)); !f.isEmpty()) return f;
     const QString msg = QString::fromUtf8(sqlite3_errmsg(db));
     if (msg.startsWith("no such table: "))
         return QStringLiteral("No existe la tabla %1.").arg(msg.mid(15));
@@ -109,6 +137,10 @@ QString errorText(sqlite3* db)
     if (msg.startsWith("UNIQUE constraint failed: ")) {
         const QStringList tf = msg.mid(26).split(QLatin1Char(','), Qt::SkipEmptyParts).value(0).trimmed().split(QLatin1Char('.'));
         return QStringLiteral("Ya existe un registro de %1 con ese valor de %2.").arg(tf.value(0), tf.value(1));
+    }
+    if (msg.startsWith("NOT NULL constraint failed: ")) {
+        const QStringList tf = msg.mid(28).trimmed().split(QLatin1Char('.'));
+        return QStringLiteral("Falta el valor de %2 en un registro de %1.").arg(tf.value(0), tf.value(1));
     }
     return QStringLiteral("Error de la base de datos: %1").arg(msg);
 }
@@ -200,13 +232,27 @@ std::shared_ptr<Database> Database::openFile(const QString& path, bool create)
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
     if (create) flags |= SQLITE_OPEN_CREATE;
     const QByteArray p = QFile::encodeName(fi.absoluteFilePath());
-    if (sqlite3_open_v2(p.constData(), &db, flags, nullptr) != SQLITE_OK) {
-        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin memoria");
+    if (const int rc = sqlite3_open_v2(p.constData(), &db, flags, nullptr); rc != SQLITE_OK) {
+        QString msg = fileErrorText(rc);
+        if (msg.isEmpty()) msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("sin memoria");
         if (db) sqlite3_close_v2(db);
         throw DbError(QStringLiteral("No se puede abrir la base de datos %1: %2")
                           .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), msg));
     }
-    std::shared_ptr<Database> d(new Database(fi.absoluteFilePath(), db));
+    // The engine opens a file it cannot write for reading only and fails later, in English.
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        sqlite3_close_v2(db);
+        throw DbError(QStringLiteral("No se puede abrir la base de datos %1: %2")
+                          .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), fileErrorText(SQLITE_READONLY)));
+    }
+    std::shared_ptr<Database> d;
+    try {
+        d.reset(new Database(fi.absoluteFilePath(), db));
+    } catch (const DbError& e) {
+        sqlite3_close_v2(db);   // a damaged file fails its first statement
+        throw DbError(QStringLiteral("No se puede abrir la base de datos %1: %2")
+                          .arg(QDir::toNativeSeparators(fi.absoluteFilePath()), e.message()));
+    }
     registry().insert(QFileInfo(fi.absoluteFilePath()).canonicalFilePath(), d);
     return d;
 }

@@ -1,11 +1,17 @@
 #include "export/Exportar.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <filesystem>
 #include <system_error>
 #include <xlsxwriter.h>
 #include <zlib.h>
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace kv {
 
@@ -24,6 +30,32 @@ QString explicar(lxw_error e)
     case LXW_ERROR_READING_TMPFILE: return QStringLiteral("falló un archivo temporal (¿disco lleno?)");
     default: return QStringLiteral("falló la escritura (¿disco lleno o carpeta sin permiso?)");
     }
+}
+
+// The temporary name of a workbook being written beside "lista.xlsx": ".lista.xlsx.AbC123".
+QString NombreTemporal(const QString& destino)
+{
+    return QFileInfo(destino).absolutePath() + QStringLiteral("/.") + QFileInfo(destino).fileName() + QStringLiteral(".XXXXXX");
+}
+
+// An export holds a lock on its temporary file while it writes; a file of that name that
+// nobody holds was left by an export that was killed or lost its power, and goes.
+void BorrarTemporalesHuerfanos(const QString& carpeta)
+{
+#ifdef Q_OS_UNIX
+    static const QRegularExpression nuestro(QStringLiteral("^\\..+\\.xlsx\\.[A-Za-z0-9]{6}$"));
+    const QFileInfoList l = QDir(carpeta).entryInfoList({QStringLiteral(".*.xlsx.??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& fi : l) {
+        if (!nuestro.match(fi.fileName()).hasMatch()) continue;
+        const QByteArray ruta = QFile::encodeName(fi.absoluteFilePath());
+        const int fd = ::open(ruta.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) QFile::remove(fi.absoluteFilePath());
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(carpeta);
+#endif
 }
 
 // Closes the workbook once, whatever way the export is left.
@@ -150,13 +182,18 @@ int ExportarTabla(TableCursor& tabla, const QString& archivo, const std::functio
 
     // Written under a temporary name beside the destination and renamed at the end: an
     // earlier file with that name stays whole until the new one is complete.
-    QTemporaryFile temporal(QFileInfo(destino).absolutePath() + QStringLiteral("/.") + QFileInfo(destino).fileName()
-                            + QStringLiteral(".XXXXXX"));
+    BorrarTemporalesHuerfanos(QFileInfo(destino).absolutePath());
+    QTemporaryFile temporal(NombreTemporal(destino));
     if (!temporal.open())
         throw ExportError(QStringLiteral("No se puede escribir en la carpeta %1: %2")
                               .arg(QDir::toNativeSeparators(QFileInfo(destino).absolutePath()), temporal.errorString()));
     const QString nombreTemporal = temporal.fileName();
+#ifdef Q_OS_UNIX
+    // Held open and locked until the end: another export tells it from a left-over one.
+    ::flock(temporal.handle(), LOCK_EX | LOCK_NB);
+#else
     temporal.close();
+#endif
     // A temporary file is private; the workbook gets the rights of the file it replaces.
     temporal.setPermissions(QFileInfo::exists(destino) ? QFile::permissions(destino)
                                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser

@@ -56,6 +56,16 @@ int exportCommand(const QStringList& args)
         enLinea = false;
     };
     try {
+        if (hayGrado) {
+            // A group is known by its row in grupos or by persons in it; a typo in its name
+            // would otherwise give an empty workbook that looks like a success.
+            const kv::ResultSet r = kv::Database::forDirectory(dir)->select(
+                QStringLiteral("select (select count(*) from grupos where IGrado=? and IGrupo=?)"
+                               " + (select count(*) from estudiantes where IGrado=? and IGrupo=?)"),
+                {numGrado, grupo, numGrado, grupo});
+            if (r.rows.value(0).value(0).toInt() == 0)
+                return mensaje(2, QStringLiteral("No existe el grupo %1 %2 en el sitio %3.").arg(numGrado).arg(grupo, dir));
+        }
         kv::TableCursor personas(QStringLiteral("Estudiantes"));
         personas.setDirectory(dir);
         personas.setIndexFieldNames(QStringLiteral("IGrado;IGrupo;IEstudiante"));

@@ -1,4 +1,5 @@
 #include "InsideCommands.h"
+#include "Terminal.h"
 #include "capture/Dentro.h"
 #include "base/MyException.h"
 #include <QSaveFile>
@@ -44,7 +45,8 @@ void runInside(const InsideOptions& o, QTextStream& out, QTextStream& err)
         return;
     }
     // Tab-separated, one person per line, as the sql command prints rows.
-    out << kv::DentroCSV(l, QLatin1Char('\t'));
+    const QString lista = kv::DentroCSV(l, QLatin1Char('\t'));
+    out << (salidaEsTerminal() ? escaparControles(lista, QStringLiteral("\t\n")) : lista);
     out.flush();
 }
 

@@ -21,6 +21,17 @@ QTextStream& err()
     return s;
 }
 
+// A progress line left open (a pass cut short) ends before the next message.
+bool lineaAbierta = false;
+void terminarLinea()
+{
+    if (lineaAbierta) err() << Qt::endl;
+    lineaAbierta = false;
+}
+struct FinDeLinea {
+    ~FinDeLinea() { terminarLinea(); }   // also when an error leaves the command
+};
+
 int usage(const QString& message)
 {
     err() << "kelvora-admin: " << message << "\nUse «kelvora-admin --help» para ver las órdenes." << Qt::endl;
@@ -29,6 +40,7 @@ int usage(const QString& message)
 
 int failed(const QString& message)
 {
+    terminarLinea();
     err() << "kelvora-admin: " << message << Qt::endl;
     return Failed;
 }
@@ -39,6 +51,7 @@ kv::Progreso progress(const QString& section)
     return [section](int done, int total) {
         err() << "\r" << section << ": " << done << " de " << total << (done >= total ? "\n" : "");
         err().flush();
+        lineaAbierta = done < total;
     };
 }
 
@@ -87,6 +100,7 @@ int remoteInit(const QStringList& args)
 
 int publish(const QStringList& args)
 {
+    const FinDeLinea finDeLinea;
     QString dir;
     bool movs = false, persons = false, consultants = false;
     for (const QString& a : args) {
@@ -121,6 +135,7 @@ int publish(const QStringList& args)
         kv::OpcionesSubida op;
         op.progreso = progress(QStringLiteral("Entradas y salidas"));
         const kv::ResultadoSubida r = kv::SubirMovimientos(c, dir, icolegio, op);
+        terminarLinea();
         err() << "Entradas y salidas: " << r.enviadas << " enviadas, " << r.rechazadas << " rechazadas, "
               << r.pendientes << " pendientes" << Qt::endl;
         if (!r.conectado) return failed(QStringLiteral("Se perdió la conexión con el servidor."));
@@ -128,11 +143,13 @@ int publish(const QStringList& args)
     }
     if (persons) {
         const kv::ResultadoPersonas r = kv::SubirEstudiantes(c, dir, icolegio, progress(QStringLiteral("Estudiantes")));
+        terminarLinea();
         for (const QString& n : r.sinCodigo) err() << kv::TextoSinCodigo(n) << Qt::endl;
         err() << "Estudiantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
     }
     if (consultants) {
         const kv::ResultadoConsultantes r = kv::SubirConsultantes(c, dir, icolegio, progress(QStringLiteral("Consultantes")));
+        terminarLinea();
         err() << "Consultantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
     }
     if (rc == Ok) QTextStream(stdout) << "Información subida a Internet" << Qt::endl;

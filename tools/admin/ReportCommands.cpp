@@ -1,4 +1,5 @@
 #include "ReportCommands.h"
+#include "base/Clock.h"
 #include "data/Database.h"
 #include "data/TDM.h"
 #include "reports/engine/ReportExport.h"
@@ -33,6 +34,15 @@ int bad(QTextStream& err, const QString& msg)
 }
 
 } // namespace
+
+QString reportUsage()
+{
+    QString s = QString::fromUtf8(kReportUsage);
+    s += QStringLiteral("                                TIPO es uno de:\n");
+    for (const auto& k : kv::rpt::reportKinds())
+        s += QStringLiteral("                                  %1 %2\n").arg(k.kind, k.uso);
+    return s;
+}
 
 int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
 {
@@ -74,6 +84,16 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
     }
     if (file.isEmpty())
         return bad(err, QStringLiteral("Falta el archivo de salida: --pdf, --txt, --csv o --html ARCHIVO."));
+    // A range that ends before it starts holds no day: said, not printed empty.
+    try {
+        const QDate hoy = kv::Clock::instance().today();
+        const QDate desde = params.date(QStringLiteral("desde"), hoy), hasta = params.date(QStringLiteral("hasta"), hoy);
+        if (desde > hasta)
+            return bad(err, QStringLiteral("La fecha inicial (%1) es posterior a la final (%2).")
+                                .arg(desde.toString(Qt::ISODate), hasta.toString(Qt::ISODate)));
+    } catch (const ReportError&) {
+        // a date that does not read is the report's own message, below
+    }
     if (format != ExportFormat::Pdf && !kind->exports)
         return bad(err, QStringLiteral("El informe %1 solo se escribe en PDF.").arg(kind->kind));
     if (kind->kind == QLatin1String("persona") && params.text(QStringLiteral("codigo")).isEmpty())

@@ -6,6 +6,8 @@
 namespace admin {
 
 extern const char kReportUsage[];
+// The usage lines of report, with every report KIND and its parameters.
+QString reportUsage();
 // Exit codes: 0 written, 1 failed (site, engine, file, no data), 2 bad command line.
 int reportCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 

@@ -6,6 +6,7 @@
 #include "ReportCommands.h"
 #include "ExportCommands.h"
 #include "ImportCommands.h"
+#include "Terminal.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -63,7 +64,7 @@ const char kUsage[] =
     "  --help                        muestra esta ayuda\n"
     "  --version                     muestra la versión\n";
 
-QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(admin::kReportUsage)); }
+QString usage() { return QString::fromUtf8(kUsage).arg(admin::reportUsage()); }
 
 QTextStream& out()
 {
@@ -241,12 +242,13 @@ int sql(const QStringList& args)
     // running total does, and it also counts nothing for statements that change no rows.
     const int before = sqlite3_total_changes(db->handle());
     if (kv::EjecutarSQL(args[0], q, args[1])) {
+        const bool terminal = admin::salidaEsTerminal();
         out() << q.fieldNames().join(QLatin1Char('\t')) << "\n";
         const QStringList names = q.fieldNames();
         for (q.first(); !q.eof(); q.next()) {
             QStringList line;
             for (const QString& n : names)
-                line << cell(q.fieldByName(n));
+                line << (terminal ? admin::escaparControles(cell(q.fieldByName(n))) : cell(q.fieldByName(n)));
             out() << line.join(QLatin1Char('\t')) << "\n";
         }
         out().flush();

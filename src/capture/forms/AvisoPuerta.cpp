@@ -38,6 +38,11 @@ AvisoPuerta::AvisoPuerta(QLabel* nombre, QObject* parent)
     // As wide as the longer word, so the name beside it does not move between the two.
     lblDireccion->setFixedWidth(QFontMetrics(f).horizontalAdvance(QStringLiteral("ENTRADA")) + 24);
     lblDireccion->setVisible(false);
+    // Its room stays when it is hidden, so the name line is as wide as when it is shown and
+    // a name measured to fit does not wrap once the banner appears.
+    QSizePolicy sp = lblDireccion->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    lblDireccion->setSizePolicy(sp);
     if (QBoxLayout* b = layoutDe(panel ? panel->layout() : nullptr, nombre))
         b->insertWidget(b->indexOf(nombre), lblDireccion);
     TmrDireccion = new QTimer(this);
@@ -57,6 +62,7 @@ bool AvisoPuerta::LecturaRepetida(const kv::UltimoMovimiento& u)
     const std::optional<int> s =
         kv::LecturaRepetida(u.fecha, u.hora, kv::Clock::instance().now(), ajustes_->segundosRepetida());
     if (!s) return false;
+    Ocultar();   // the banner of the previous read is not this one's
     nombre_->setText(kv::TextoLecturaRepetida(*s));
     kv::SonarTono(kv::Tono::Repetida, ajustes_->tonosDistintos());
     return true;
@@ -76,4 +82,10 @@ void AvisoPuerta::MovimientoGuardado(const QString& modo)
 void AvisoPuerta::CodigoRechazado()
 {
     kv::SonarTono(kv::Tono::Rechazo, ajustes_->tonosDistintos());
+}
+
+void AvisoPuerta::Ocultar()
+{
+    TmrDireccion->stop();
+    lblDireccion->hide();
 }

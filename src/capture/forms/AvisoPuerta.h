@@ -24,6 +24,8 @@ public:
     void MovimientoGuardado(const QString& modo);
     // A code was refused: its tone (the message is the capture's own).
     void CodigoRechazado();
+    // No banner: a movement that was not stored, or a read that stored nothing.
+    void Ocultar();
 
     QLabel* lblDireccion = nullptr;
     QTimer* TmrDireccion = nullptr;

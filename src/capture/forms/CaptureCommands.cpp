@@ -121,7 +121,12 @@ bool CaptureCommands::CapturarVisitante(const QString& codigo)
         v.docIdent = dlg.edDocIdent->text();
         v.nombre = dlg.edNombre->text();
     }
-    kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, Memo1_->toPlainText());
+    try {
+        kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, Memo1_->toPlainText());
+    } catch (const std::exception& e) {
+        MovimientoNoGuardado(QString::fromUtf8(e.what()));
+        return true;
+    }
     RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
     return true;
 }
@@ -158,13 +163,23 @@ void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
         // Inside now means this scan is the way out.
         shell_.setModoMovimiento(dentro ? QStringLiteral("S") : QStringLiteral("E"));
         MostrarNombre(lblNEstudiante_, kv::TextoNombreCaptura(codigo, *p));
-        RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante);
+        if (!RegistrarMovimiento(p->docIdent, p->tipoDocIdent, p->nestudiante)) return;
     }
     edCodigo_->clear();
     Memo1_->clear();
 }
 
-void CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre)
+void CaptureCommands::MovimientoNoGuardado(const QString& motivo)
+{
+    // Nothing on screen may look like a person let in.
+    lblNEstudiante_->setText(QStringLiteral("*"));
+    Image1_->clear();
+    if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow())) aviso->Ocultar();
+    kv::Messages::instance().showError(QStringLiteral("No se guardó el movimiento de %1: %2")
+                                           .arg(edCodigo_->text(), motivo));
+}
+
+bool CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre)
 {
     kv::Movimiento m;
     m.codigo = edCodigo_->text();
@@ -173,9 +188,15 @@ void CaptureCommands::RegistrarMovimiento(const QString& docIdent, int tipoDocId
     m.docIdent = docIdent;
     m.tipoDocIdent = tipoDocIdent;
     m.nombre = nombre;
-    kv::RegistrarMovimiento(kv::TablesDir(), m);
+    try {
+        kv::RegistrarMovimiento(kv::TablesDir(), m);
+    } catch (const std::exception& e) {
+        MovimientoNoGuardado(QString::fromUtf8(e.what()));
+        return false;
+    }
     if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow())) aviso->MovimientoGuardado(m.modo);
     else kv::Beep(500, 100);
+    return true;
 }
 
 void CaptureCommands::Timer1Timer()

@@ -21,8 +21,10 @@ public:
 
     // Enter in edCodigo: a person or a visitor badge is looked up and one movement stored.
     void edCodigoKeyPress(QKeyEvent* e);
-    // Stores one movement for the text in edCodigo with the shell's direction and Memo1, then beeps.
-    void RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
+    // Stores one movement for the text in edCodigo with the shell's direction and Memo1, then
+    // beeps. False when the site refused it (full disk, locked file): then nobody is shown as
+    // let in and the operator is told, and the code stays in the field to try again.
+    bool RegistrarMovimiento(const QString& docIdent, int tipoDocIdent, const QString& nombre);
     // Every five seconds: the idle time in Label7, the movements published after a minute of
     // idleness (once per idle period), the system exits at the hour of automatic exits.
     void Timer1Timer();
@@ -34,6 +36,7 @@ protected:
 
 private:
     bool CapturarVisitante(const QString& codigo);
+    void MovimientoNoGuardado(const QString& motivo);
 
     kv::MainShell& shell_;
     QLineEdit* edCodigo_ = nullptr;

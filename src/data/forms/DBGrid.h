@@ -23,8 +23,15 @@ public:
     // Called for every key press before the grid acts; return true to discard the key.
     void setKeyFilter(std::function<bool(QKeyEvent*)> f) { keyFilter_ = std::move(f); }
 
+    // The cell being typed goes into the row now, before the row is stored by a navigator
+    // or a button (they take no focus from it); false, after saying why, when the field
+    // refuses it.
+    bool commitOpenEditor();
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -32,12 +39,17 @@ protected:
 private:
     void followCursor();
     void applyWidths();
+    // Stores (or drops, when nothing was typed) the row being edited before the grid moves
+    // to `row`; false, after the message, when it is refused: the grid stays on it.
+    bool leaveRow(int row);
     CursorModel* model_ = nullptr;
     bool syncing_ = false;
     bool allowInsert_ = false;
     bool allowDelete_ = false;
     bool refused_ = false;       // the last commit of the cell editor was refused
     bool showingRefusal_ = false;
+    bool committing_ = false;    // inside the view's commit of the cell editor
+    bool storing_ = false;       // the cursor is storing its row
     std::function<bool(QKeyEvent*)> keyFilter_;
 };
 

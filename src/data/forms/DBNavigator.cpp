@@ -1,7 +1,7 @@
 #include "data/forms/DBNavigator.h"
 #include "base/forms/ErrorDisplay.h"
 #include "data/TableCursor.h"
-#include "base/forms/ErrorDisplay.h"
+#include "data/forms/DBGrid.h"
 #include "base/Messages.h"
 #include <QHBoxLayout>
 #include <QStyle>
@@ -46,6 +46,11 @@ void DBNavigator::setDataSet(TableCursor* c)
 void DBNavigator::pulsar(Boton b)
 {
     if (!cursor_ || !cursor_->isActive()) return;
+    // A button takes no focus from a cell being typed in a grid of the same table: its value
+    // goes into the row first ("Grabar" stores it), unless the edit is being cancelled.
+    if (b != Cancelar)
+        for (DBGrid* g : window()->findChildren<DBGrid*>())
+            if (g->dataSet() == cursor_ && !g->commitOpenEditor()) return;
     TableCursor& c = *cursor_;
     try {
         switch (b) {

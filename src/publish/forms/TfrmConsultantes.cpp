@@ -56,8 +56,10 @@ void TfrmConsultantes::btnPonerClaveClick()
 {
     if (!tbl_) return;
     try {
-        // A row being typed is stored first, so its document gets its password too.
-        if (tbl_->state() != kv::DataSetState::Browse) tbl_->post();
+        // A row being typed is stored first (its open cell too), so its document gets its
+        // password as well.
+        if (!DBGrid1->commitOpenEditor()) return;
+        tbl_->post();
         kv::Query q;
         kv::EjecutarSQL(tbl_->directory(), q, QStringLiteral("update consultantes set clave=docident"));
         tbl_->refresh();
@@ -69,7 +71,8 @@ void TfrmConsultantes::btnPonerClaveClick()
 void TfrmConsultantes::done(int r)
 {
     // A row left half typed is stored as the grid would store it on leaving the row.
-    if (tbl_ && tbl_->isActive() && tbl_->state() != kv::DataSetState::Browse) {
+    if (tbl_ && tbl_->isActive()) {
+        if (!DBGrid1->commitOpenEditor()) return;
         try {
             tbl_->post();
         } catch (const std::exception&) {

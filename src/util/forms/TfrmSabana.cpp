@@ -90,18 +90,21 @@ TfrmSabana::TfrmSabana(QWidget* parent, kv::TableCursor* personas) : QDialog(par
 }
 
 // Down below the last row would start a new, empty person; Ctrl+Delete would delete one.
-// Adding and deleting persons have their own dialogs.
+// Adding and deleting persons have their own dialogs. The row the grid opened on is the
+// last one of the group only while the grid shows the group.
 bool TfrmSabana::DBGrid1KeyDown(QKeyEvent* e)
 {
     if (!personas_ || !personas_->isActive()) return false;
     if (e->key() == Qt::Key_Down)
-        return personas_->recNo() == filaApertura_ || personas_->recNo() == personas_->recordCount();
+        return (personas_->filtered() && personas_->recNo() == filaApertura_)
+               || personas_->recNo() == personas_->recordCount();
     return e->key() == Qt::Key_Delete && (e->modifiers() & Qt::ControlModifier);
 }
 
 bool TfrmSabana::guardarFila()
 {
     if (!personas_) return false;
+    if (DBGrid1 && !DBGrid1->commitOpenEditor()) return false;   // the cell still being typed
     try {
         personas_->post();
         return true;

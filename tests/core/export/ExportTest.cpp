@@ -6,7 +6,10 @@
 #include "support/XlsxLeido.h"
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QThread>
+#include <sys/file.h>
 #include <gtest/gtest.h>
 
 using kvtest::LeerXlsx;
@@ -175,8 +178,8 @@ TEST(AdminExport, AllPersonsOrOneGroup)
     TempSite site;
     llenar(site);
     struct Caso { QStringList extra; int filas; };
-    const Caso casos[] = {{{}, 3}, {{"--grado", "11", "--grupo", "A"}, 2}, {{"--grupo", "B", "--grado", "11"}, 1},
-                          {{"--grado", "11", "--grupo", "Z'"}, 0}};
+    // (a group that does not exist, "11 Z'", is refused: see AdminCommandLine)
+    const Caso casos[] = {{{}, 3}, {{"--grado", "11", "--grupo", "A"}, 2}, {{"--grupo", "B", "--grado", "11"}, 1}};
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.extra.join(' ').toStdString());
         QFile::remove(site.workDir() + "/salida.xlsx");
@@ -229,4 +232,45 @@ TEST(AdminExport, AFullDiskKeepsTheEarlierFileWhole)
     const Salida bien = admin({"export", site.tablesDir(), archivo});   // with room it replaces it
     EXPECT_EQ(bien.codigo, 0);
     EXPECT_EQ(LeerXlsx(archivo).filas.size(), 3001);
+}
+
+// An export killed half-way (kill -9) leaves its hidden temporary file; the next export into
+// that folder removes it, and only files of that kind nobody is writing.
+TEST(AdminExport, TheNextExportRemovesWhatAKilledOneLeft)
+{
+    TempSite site;
+    {
+        auto db = site.db();
+        kv::Transaction tx(*db);
+        for (int i = 1; i <= 20000; ++i)
+            db->exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo) values (1, 'A', ?, ?, ?)",
+                     {i, QString("PERSONA NÚMERO %1").arg(i), QString("C%1").arg(i)});
+        tx.commit();
+    }
+    const QString dir = site.workDir();
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.start(KELVORA_ADMIN, {"export", site.tablesDir(), dir + "/lista.xlsx"});
+    ASSERT_TRUE(p.waitForStarted());
+    QElapsedTimer reloj;
+    reloj.start();
+    while (restos(dir).isEmpty() && p.state() == QProcess::Running && reloj.elapsed() < 60000) QThread::usleep(500);
+    ASSERT_EQ(restos(dir).size(), 1) << "the export ended before it could be killed";
+    p.kill();   // SIGKILL: no clean-up of its own
+    p.waitForFinished();
+    const QString dejado = restos(dir).value(0);
+
+    // files that are not a left-over of an export, and one an export is writing now
+    const QStringList ajenos{".notas.xlsx.bak", "lista.xlsx.Ab12Cd", ".lista.xls.Ab12Cd"};
+    for (const QString& n : ajenos) escribir(dir + "/" + n, "ajeno");
+    QFile vivo(dir + "/.otra.xlsx.Zz99zZ");
+    ASSERT_TRUE(vivo.open(QIODevice::ReadWrite));
+    ASSERT_EQ(flock(vivo.handle(), LOCK_EX | LOCK_NB), 0);
+
+    const Salida s = admin({"export", site.tablesDir(), dir + "/lista.xlsx", "--grado", "1", "--grupo", "A"});
+    EXPECT_EQ(s.codigo, 0) << s.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir + "/" + dejado));
+    for (const QString& n : ajenos) EXPECT_EQ(leer(dir + "/" + n), QByteArray("ajeno")) << n.toStdString();
+    EXPECT_TRUE(QFile::exists(vivo.fileName()));
+    EXPECT_EQ(LeerXlsx(dir + "/lista.xlsx").filas.size(), 20001);
 }

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QTimer>
 #include "reports/engine/forms/TFrmPreview.h"
+#include "support/Disco.h"
+#include "support/gui/Captura.h"
 #include "support/gui/MainHarness.h"
 #include <gtest/gtest.h>
 #include <QAction>
@@ -208,3 +210,59 @@ TEST_F(DoorWindow, OptionsDialogEditsTheDoorSettings)
 }
 
 } // namespace
+
+// No room left on the site's disk: the scan stores nothing, and nothing on screen says the
+// person was let in; once there is room the same code goes in.
+TEST_F(DoorWindow, AScanRefusedForAFullDiskShowsNobodyAsLetInAndSaysWhy)
+{
+    persona(5, "A", "ANA", "A1");
+    persona(5, "A", "BETO", "B1");
+    kvtest::DiscoPropio disco(h.site.tablesDir(), 4096);
+    if (!disco.ok()) GTEST_SKIP() << disco.reason().toStdString();
+    TFrmMain& w = h.start("0");
+    w.show();
+    capturar(w, "A1");
+    ASSERT_EQ(movimientos(h.site).size(), 1u);
+    disco.llenar();
+    h.clock->advance(60);
+    capturar(w, "B1");
+    kvtest::Captura(&w, "puerta-disco-lleno");
+    EXPECT_EQ(h.msgs->texts(),
+              QStringList{QString::fromUtf8("No se guardó el movimiento de B1: El disco está lleno; no se pudo guardar en la base de datos.")});
+    EXPECT_EQ(w.lblNEstudiante->text(), "*");
+    EXPECT_TRUE(w.Image1->pixmap().isNull());
+    EXPECT_FALSE(AvisoPuerta::de(&w)->lblDireccion->isVisibleTo(&w));
+    EXPECT_EQ(w.edCodigo->text(), "B1");   // Enter again tries again
+    disco.vaciar();
+    QTest::keyClick(w.edCodigo, Qt::Key_Return);
+    ASSERT_EQ(movimientos(h.site).size(), 2u);
+    EXPECT_EQ(movimientos(h.site)[1].codigo, "B1");
+    EXPECT_EQ(w.lblNEstudiante->text(), "B1 BETO5 - A");
+}
+
+// A long name beside the banner keeps to the room of its two lines; a repeated read does
+// not keep the banner of the read before.
+TEST_F(DoorWindow, ALongNameFitsBesideTheBannerAndARepeatedReadHasNoBanner)
+{
+    const QString largo = QStringLiteral("MARÍA DE LOS ÁNGELES GUADALUPE FERNÁNDEZ DE CÓRDOBA Y VILLAVICENCIO MONTOYA");
+    persona(11, "B", largo, "L1");
+    TFrmMain& w = h.start("0");
+    w.show();
+    capturar(w, "L1");
+    QApplication::processEvents();
+    kvtest::Captura(&w, "puerta-nombre-largo");
+    AvisoPuerta* aviso = AvisoPuerta::de(&w);
+    ASSERT_TRUE(aviso->lblDireccion->isVisibleTo(&w));
+    QLabel* l = w.lblNEstudiante;
+    const QRect cabe = QFontMetrics(l->font()).boundingRect(QRect(0, 0, l->contentsRect().width(), 1 << 20),
+                                                            Qt::TextWordWrap, l->text());
+    EXPECT_LE(cabe.height(), l->contentsRect().height()) << l->font().pixelSize();
+    EXPECT_GE(aviso->lblDireccion->geometry().right(), 0);
+    EXPECT_FALSE(l->geometry().intersects(aviso->lblDireccion->geometry()));
+
+    h.clock->advance(2);
+    capturar(w, "L1");
+    kvtest::Captura(&w, "puerta-lectura-repetida");
+    EXPECT_TRUE(l->text().startsWith("Lectura repetida"));
+    EXPECT_FALSE(aviso->lblDireccion->isVisibleTo(&w));
+}

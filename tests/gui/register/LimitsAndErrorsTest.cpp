@@ -103,6 +103,37 @@ TEST(PersonLimits, EveryBoxThatWritesAFieldTakesNoMoreThanTheFieldHolds)
     EXPECT_EQ(celda->text().size(), 40);
 }
 
+// A field's width counts characters as they are read: an emoji with its skin tone, a flag
+// or a letter with its combining accent is one, and is never cut in half.
+TEST(PersonLimits, AWidthCountsCharactersAsReadAndNeverCutsOne)
+{
+    PersonsSite s;
+    s.abrir(11, "B");
+    TFrmEstudiantes alta(QStringLiteral("11"), QStringLiteral("B"));
+    const QString emojis = QString::fromUtf8("😀👍🏽🇨🇴");
+    const QString e = QString::fromUtf8("e\xCC\x81");   // e + combining acute
+    struct Caso { QString antes; int cursor; QString pegado; QString queda; };
+    const Caso casos[] = {
+        {"", 0, emojis, emojis},                              // 3 characters in a 5-wide box
+        {"", 0, emojis + "xyz", emojis + "xy"},
+        {"", 0, emojis + emojis, emojis + QString::fromUtf8("😀👍🏽")},
+        {"", 0, e.repeated(7), e.repeated(5)},
+        {"abcde", 2, emojis, "abcde"},                        // a full box takes nothing more
+        {"abc", 1, emojis, "a" + QString::fromUtf8("😀👍🏽") + "bc"},
+    };
+    for (const Caso& c : casos) {
+        alta.edRH->setText(c.antes);
+        alta.edRH->setCursorPosition(c.cursor);
+        alta.edRH->insert(c.pegado);
+        EXPECT_EQ(alta.edRH->text(), c.queda) << c.pegado.toStdString();
+    }
+    alta.edRH->setText(emojis);
+    alta.EdNEstudiante->insert(QStringLiteral("EMOJI"));
+    alta.edCodigo->insert(QStringLiteral("EMO"));
+    alta.BtnAddEst->click();
+    EXPECT_EQ(s.campo("EMO", "RH"), emojis) << s.msgs().lastText().toStdString();
+}
+
 TEST(PersonLimits, CapitalsThatGrowKeepTheCursorAfterTheTypedText)
 {
     PersonsSite s;

@@ -2,6 +2,8 @@
 // recomputes.
 #include "base/forms/TFrmAviso.h"
 #include "export/forms/ExportarExcel.h"
+#include "support/Disco.h"
+#include "support/gui/Captura.h"
 #include "support/gui/MainHarness.h"
 #include "support/gui/Modal.h"
 #include "support/XlsxLeido.h"
@@ -9,6 +11,8 @@
 #include "data/forms/DBGrid.h"
 #include "util/forms/TfrmSabana.h"
 #include <QButtonGroup>
+#include <QHeaderView>
+#include <QStyleOptionHeader>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -146,14 +150,14 @@ TEST(Sabana, KeysNeverAddOrDeleteAPerson)
         tecla(f, Qt::Key_Up);
         tecla(f, Qt::Key_Down);                        // a middle row moves on
         EXPECT_EQ(s.personas()->recNo(), 2);
-        // Everybody shown: Down stops on the row that was the last one at opening (3)
-        // and on the last row, and moves on elsewhere.
+        // Everybody shown: Down goes past the row the grid opened on (3, the group's last)
+        // and stops only on the last row.
         f.RadioGroup1Items->button(1)->click();
         s.personas()->setRecNo(2);
         tecla(f, Qt::Key_Down);
         EXPECT_EQ(s.personas()->recNo(), 3);
         tecla(f, Qt::Key_Down);
-        EXPECT_EQ(s.personas()->recNo(), 3);
+        EXPECT_EQ(s.personas()->recNo(), 4);
         s.personas()->setRecNo(5);
         tecla(f, Qt::Key_Down);
         tecla(f, Qt::Key_Delete, Qt::ControlModifier);
@@ -271,4 +275,65 @@ TEST(Edades, WholeYearsTurnOnTheBirthdayLeapDaysIncluded)
         EXPECT_EQ(kv::ActualizarEdades(*db, QDate::fromString(c.hoy, Qt::ISODate)), 1);
         EXPECT_EQ(site.scalar("select coalesce(edad, '') from estudiantes"), c.edad) << c.hoy << " " << (c.nacio ? c.nacio : "-");
     }
+}
+
+// Another program holds the site (BEGIN EXCLUSIVE): the row keeps what was typed, the
+// grid stays on it with the keyboard working, and the next move stores it.
+TEST(Sabana, ARowRefusedWhileTheSiteIsLockedStaysAsTypedAndTheNextMoveStoresIt)
+{
+    SabanaSite s;
+    s.abrir();
+    ASSERT_TRUE(s.enSabana([&](TfrmSabana& f) {
+        auto* g = f.DBGrid1;
+        auto* m = g->model();
+        auto escribir = [&](const QString& t) {
+            for (const QChar c : t) QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : g, QString(c));
+        };
+        g->setFocus();
+        g->setCurrentIndex(m->index(1, 2));
+        kvtest::BloqueoSitio bloqueo(s.h.site.tablesDir());
+        escribir("X");
+        tecla(f, Qt::Key_Return);
+        tecla(f, Qt::Key_Down);                              // refused: the site is busy
+        kvtest::Captura(&f, "sabana-fila-rechazada");
+        EXPECT_EQ(s.h.msgs->texts(), QStringList{QString::fromUtf8("La base de datos está ocupada; intente de nuevo.")});
+        EXPECT_EQ(s.personas()->state(), kv::DataSetState::Edit);
+        EXPECT_EQ(g->currentIndex().row(), 1);
+        EXPECT_TRUE(g->selectionModel()->isRowSelected(1, {}));
+        EXPECT_FALSE(g->selectionModel()->isRowSelected(2, {}));
+        EXPECT_EQ(m->data(m->index(1, 2), Qt::DisplayRole).toString(), "X");
+        // the highlighted row below was not touched
+        EXPECT_EQ(m->data(m->index(2, 2), Qt::DisplayRole).toString(), "PERSONA 3");
+        bloqueo.release();
+        tecla(f, Qt::Key_Down);                              // stored now
+        EXPECT_EQ(g->currentIndex().row(), 2);
+        EXPECT_EQ(s.personas()->state(), kv::DataSetState::Browse);
+        tecla(f, Qt::Key_Up);
+        EXPECT_EQ(g->currentIndex().row(), 1);
+        const int col = g->currentIndex().column();
+        tecla(f, Qt::Key_Tab);
+        EXPECT_EQ(g->currentIndex(), m->index(1, col + 1));
+    }));
+    EXPECT_EQ(s.h.site.scalar("select NEstudiante from estudiantes where codigo='P2'"), "X");
+    EXPECT_EQ(s.h.msgs->shown.size(), 1u);
+}
+
+// Every heading reads whole, "gradoantesbod" and "grupoantesbod" included.
+TEST(Sabana, NoHeadingIsCut)
+{
+    SabanaSite s;
+    s.abrir();
+    ASSERT_TRUE(s.enSabana([&](TfrmSabana& f) {
+        QHeaderView* h = f.DBGrid1->horizontalHeader();
+        for (int c = 0; c < f.DBGrid1->model()->columnCount(); ++c) {
+            QStyleOptionHeader opt;
+            opt.initFrom(h);
+            opt.text = f.DBGrid1->model()->headerData(c, Qt::Horizontal).toString();
+            opt.section = c;
+            const int necesita = h->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), h).width();
+            EXPECT_GE(f.DBGrid1->columnWidth(c), necesita) << opt.text.toStdString();
+        }
+        f.DBGrid1->scrollTo(f.DBGrid1->model()->index(0, 17));
+        kvtest::Captura(&f, "sabana-titulos");
+    }));
 }

@@ -1,4 +1,5 @@
 #include "capture/Dentro.h"
+#include "base/Csv.h"
 #include "capture/Capture.h"
 #include "data/Query.h"
 #include <algorithm>
@@ -59,16 +60,6 @@ int grupoOrden(const PersonaDentro& p)
 {
     if (p.visitante) return 2;
     return p.registrado ? 0 : 1;
-}
-
-QString csvCampo(const QString& s, QChar sep)
-{
-    if (!s.contains(sep) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
-        && !s.contains(QLatin1Char('\r')))
-        return s;
-    QString q = s;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
 } // namespace
@@ -303,9 +294,7 @@ QString DentroCSV(const ListaDentro& lista, QChar sep)
                                p.dependencia,
                                p.fecha.toString(QStringLiteral("yyyy-MM-dd")),
                                p.hora.toString(QStringLiteral("HH:mm:ss"))};
-        QStringList campos;
-        for (const QString& s : c) campos << csvCampo(s, sep);
-        out += campos.join(sep) + QLatin1Char('\n');
+        out += CsvLinea(c, sep) + QLatin1Char('\n');
     }
     return out;
 }

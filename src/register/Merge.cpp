@@ -1,4 +1,5 @@
 #include "register/Merge.h"
+#include "base/DebeCorregir.h"
 #include "data/Query.h"
 #include "data/TDM.h"
 #include "register/Register.h"
@@ -14,7 +15,7 @@ QString ValidarFusion(int grado, const QString& origen, const QString& destino)
         EjecutarSQL(TablesDir(), q, QStringLiteral("select igrupo from grupos where igrado=? and igrupo=?"),
                     {grado, destino});
     if (destino.isEmpty() || q.isEmpty())
-        return QStringLiteral("Debe Corregir: \n") + QStringLiteral("Coloque un código de grupo válido \n");
+        return DebeCorregir(QStringLiteral("Coloque un código de grupo válido \n"));
     return QString();
 }
 

@@ -8,16 +8,10 @@
 #include "settings/UserLevel.h"
 #include "settings/forms/Acceso.h"
 #include "base/Messages.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>
-
-namespace {
-void mostrarError(const std::exception& e)
-{
-    kv::Messages::instance().showError(QString::fromUtf8(e.what()));
-}
-} // namespace
 
 PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
@@ -53,8 +47,8 @@ void PersonsCommands::BtnAddEstudianteClick()
     try {
         TFrmEstudiantes f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -65,8 +59,8 @@ void PersonsCommands::BtnModEstClick()
     try {
         TFrmModEst f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -81,8 +75,8 @@ void PersonsCommands::BtnBorrarEstClick()
             return;
         // Only the person's row: movements, visits and marks stay.
         kv::DM->TblEstudiantes->deleteRecord();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -94,8 +88,8 @@ void PersonsCommands::BtnCambiarDeGrupoClick()
         const QString codigo = kv::DM->TblEstudiantes->fieldByName(QStringLiteral("codigo")).asString();
         TFrmCambiarDeGrupo f(shell_.gradoActual(), shell_.grupoActual(), codigo, shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -105,8 +99,8 @@ void PersonsCommands::btnSuspenderClick()
     if (!PersonaSeleccionada()) return;
     try {
         kv::AlternarSuspension();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 

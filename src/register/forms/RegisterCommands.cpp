@@ -1,4 +1,5 @@
 #include "register/forms/RegisterCommands.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
 #include "register/PersonsList.h"
@@ -24,8 +25,8 @@ void guarded(F f)
 {
     try {
         f();
-    } catch (const std::exception& e) {
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 

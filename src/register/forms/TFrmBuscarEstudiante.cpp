@@ -1,4 +1,5 @@
 #include "register/forms/TFrmBuscarEstudiante.h"
+#include "base/forms/ErrorDisplay.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmEstudiantes.h"
 #include "base/Messages.h"
@@ -55,8 +56,8 @@ void TFrmBuscarEstudiante::BtnBuscarClick()
     kv::ResultSet rs;
     try {
         rs = kv::BuscarPersonas(EdNEstudiante->text());
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
         return;
     }
     resultado->clear();

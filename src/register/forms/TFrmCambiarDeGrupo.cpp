@@ -1,4 +1,5 @@
 #include "register/forms/TFrmCambiarDeGrupo.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/BotonesDialogo.h"
 #include "data/TDM.h"
 #include "register/Persons.h"
@@ -115,14 +116,14 @@ void TFrmCambiarDeGrupo::BtnAceptarClick()
                                 kv::MsgIcon::Warning)) {
             kv::CambiarDeGrupo(codigo_, gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino);
         }
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
     // Whatever happened, the list shows the main window's group again, read anew.
     try {
         if (kv::DM && kv::DM->TblEstudiantes->isActive()) kv::DM->TblEstudiantes->refresh();
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
     accept();
 }

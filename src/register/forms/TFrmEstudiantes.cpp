@@ -1,4 +1,6 @@
 #include "register/forms/TFrmEstudiantes.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "register/Register.h"
 #include "base/Messages.h"
 #include <QDateEdit>
@@ -96,13 +98,13 @@ void TFrmEstudiantes::BtnAddEstClick()
         const kv::ValidacionAlta v = kv::ValidarNuevaPersona(grado_, grupo_, d);
         codigo_ = v.codigo;
         if (!v.mensajes.isEmpty()) {
-            kv::Messages::instance().showMessage(QStringLiteral("Debe Corregir: \n") + v.mensajes);
+            kv::Messages::instance().showMessage(kv::DebeCorregir(v.mensajes));
             return;
         }
         kv::GrabarNuevaPersona(grado_, grupo_, d, codigo_);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // Nothing was stored; the boxes stay as typed for a correction.
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     ++siguiente_;

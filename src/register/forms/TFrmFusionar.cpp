@@ -1,4 +1,5 @@
 #include "register/forms/TFrmFusionar.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/BotonesDialogo.h"
 #include "base/forms/TFrmAviso.h"
 #include "data/TDM.h"
@@ -44,8 +45,8 @@ TFrmFusionar::TFrmFusionar(QWidget* parent, int grado) : QDialog(parent), grado_
         try {
             LlenarComboBox(CBGrupoOrigen, *kv::DM->TblGrupos, QStringLiteral("IGrupo"));
             LlenarComboBox(CBGrupoDestino, *kv::DM->TblGrupos, QStringLiteral("IGrupo"));
-        } catch (const std::exception& e) {
-            kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        } catch (const std::exception&) {
+            kv::MostrarExcepcion();
         }
     }
     if (CBGrupoDestino->count() >= 1 && CBGrupoOrigen->count() > 1) CBGrupoOrigen->setCurrentIndex(1);
@@ -69,10 +70,10 @@ void TFrmFusionar::BtnAceptarClick()
     TFrmAviso::Mostrar(QStringLiteral("Por favor espere..."));
     try {
         kv::FusionarGrupos(grado_, origen, destino, [](const QString& t) { TFrmAviso::PonerMensaje(t); });
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // Nothing was changed: the merge runs as one transaction.
         TFrmAviso::Cerrar();
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     TFrmAviso::Cerrar();

@@ -1,4 +1,6 @@
 #include "register/forms/TFrmModEst.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "base/forms/BotonesDialogo.h"
 #include "data/forms/FieldLimits.h"
 #include "data/TDM.h"
@@ -95,13 +97,13 @@ void TFrmModEst::BtnAceptarClick()
     try {
         const QString errores = kv::ValidarModificacion(d, codigoAnterior_);
         if (!errores.isEmpty()) {
-            msg.showMessage(QStringLiteral("Debe Corregir: \n") + errores);
+            msg.showMessage(kv::DebeCorregir(errores));
             done(QDialog::Rejected);
             return;
         }
         kv::ModificarPersona(d, codigoAnterior_, grado_.toInt());
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
         done(QDialog::Rejected);
         return;
     }

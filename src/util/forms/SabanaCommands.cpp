@@ -1,4 +1,5 @@
 #include "util/forms/SabanaCommands.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/DataSource.h"
 #include "data/TDM.h"
 #include "settings/forms/Acceso.h"
@@ -31,8 +32,8 @@ void SabanaCommands::BtnSabanaClick()
     try {
         TfrmSabana frm(shell_.shellWindow(), DM->TblEstudiantes);
         frm.exec();
-    } catch (const std::exception& e) {
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
     if (ds) ds->setEnabled(dsActivo);
     if (timer && timerActivo) timer->start();

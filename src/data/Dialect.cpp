@@ -92,7 +92,7 @@ const QHash<QString, Moment>& momentFields()
     static const QHash<QString, Moment> fields = [] {
         QHash<QString, Moment> f;
         for (const TableDef& t : siteTables())
-            for (const QString& c : t.columns) {
+            for (const QString& c : columnasActuales(t.name)) {
                 const QString name = c.section(QLatin1Char(' '), 0, 0).toLower();
                 switch (fieldTypeFromDeclared(c.section(QLatin1Char(' '), 1))) {
                 case FieldType::Date: f.insert(name, Moment::Date); break;

@@ -90,11 +90,10 @@ void TConfig::setListas(int formato, bool incluir)
     try {
         if (!tbl_ || !tbl_->isActive()) throw DbError(QStringLiteral("La tabla Config no está abierta."));
         auto db = Database::forDirectory(TablesDir());
-        const QString table = db->tableName(QStringLiteral("Config"));
         if (!tbl_->hasField(QStringLiteral("formatoPlanilla")) || !tbl_->hasField(QStringLiteral("incluirCancelados"))) {
             tbl_->close();
             Transaction tx(*db);
-            addLaterColumns(*db, table);
+            actualizarSitio(*db);
             tx.commit();
             tbl_->open();
         }

@@ -134,8 +134,8 @@ TEST_F(Statements, EntriesAndExitsOfResidentsAndVisitors)
     r.desde = r.hasta = QDate(2026, 12, 1);
     r.gradoDesde = 0;
     r.gradoHasta = 11;
-    // the residents' statement leaves codigo bare in a join where both tables have it
-    ASSERT_TRUE(rpt::SQLEntradasSalidas(r).contains("substring(upper(codigo) from 1 for 5)"));
+    // both tables have codigo: the residents' statement names the movements' one
+    ASSERT_TRUE(rpt::SQLEntradasSalidas(r).contains("substring(upper(a.codigo) from 1 for 5)"));
     Query res = site.query(rpt::SQLEntradasSalidas(r));
     // MARTA's 00:30 exit falls before the default window of hours
     EXPECT_EQ(column(res, "hora"), (QStringList{"07:00:00", "15:00:00"}));

@@ -1,15 +1,25 @@
 #include "register/Persons.h"
 #include "data/Query.h"
-#include "data/TDM.h"
+#include "data/TableCursor.h"
+#include "register/PersonsList.h"
+#include <memory>
 
 namespace kv {
 
 namespace {
 
-TableCursor& personas()
+// The persons row `fila` (its rowid) alone, for reading or one edit. Writing through a
+// cursor converts and checks each value as a typed box would be; every other cursor on
+// the table (the main window's list) hears of the change.
+std::unique_ptr<TableCursor> filaPersona(const QString& dir, qint64 fila)
 {
-    if (!DM || !DM->TblEstudiantes) throw DbError(QStringLiteral("La tabla de estudiantes no está abierta."));
-    return *DM->TblEstudiantes;
+    auto t = std::make_unique<TableCursor>(QStringLiteral("estudiantes"));
+    t->setDirectory(dir);
+    t->setFilter(QStringLiteral("rowid=?"), {fila});
+    t->setFiltered(true);
+    t->open();
+    if (t->isEmpty()) throw DbError(QStringLiteral("La persona ya no está en la tabla de estudiantes."));
+    return t;
 }
 
 // Whole-number boxes: an empty box stores 0; anything else is converted by the field.
@@ -49,28 +59,28 @@ QString CodigoGenerado(const QString& gradoTexto, const QString& grupo, const QS
     return gradoTexto + grupo + iEstudiante + LetraControl(gradoTexto.toInt());
 }
 
-bool CodigoAsignado(const QString& codigo)
+bool CodigoAsignado(const QString& dir, const QString& codigo)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from estudiantes where codigo=?"), {codigo});
+    EjecutarSQL(dir, q, QStringLiteral("select * from estudiantes where codigo=?"), {codigo});
     return !q.isEmpty();
 }
 
-ValidacionAlta ValidarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d)
+ValidacionAlta ValidarNuevaPersona(const QString& dir, const QString& gradoTexto, const QString& grupo, const PersonaDatos& d)
 {
     ValidacionAlta r;
     if (d.iEstudiante.isEmpty()) r.mensajes += QStringLiteral("Coloque un código de estudiante válido \n");
     if (d.nombre.isEmpty()) r.mensajes += QStringLiteral("Coloque el nombre del estudiante \n");
     if (!d.iEstudiante.isEmpty()) {
         Query q;
-        EjecutarSQL(TablesDir(), q,
+        EjecutarSQL(dir, q,
                     QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? and iestudiante=?"),
                     {gradoTexto, grupo, d.iEstudiante});
         if (!q.isEmpty())
             r.mensajes += QStringLiteral("Id. interno del estudiante ya está asignado.Pruebe aumentándolo en 1.");
     }
     r.codigo = d.codigo.isEmpty() ? CodigoGenerado(gradoTexto, grupo, d.iEstudiante) : d.codigo;
-    if (CodigoAsignado(r.codigo)) r.mensajes += QStringLiteral("Código del estudiante ya está asignado.");
+    if (CodigoAsignado(dir, r.codigo)) r.mensajes += QStringLiteral("Código del estudiante ya está asignado.");
     return r;
 }
 
@@ -81,16 +91,16 @@ static void escribirDatos(TableCursor& t, const PersonaDatos& d, const QString& 
     t.setFieldValue(QStringLiteral("docIdent"), d.docIdent);
     t.setFieldValue(QStringLiteral("numCarnet"), enteroOCero(d.numCarnet));
     t.setFieldValue(QStringLiteral("rh"), d.rh);
-    t.setFieldValue(QStringLiteral("sitSocial"), d.sitSocial);
+    t.setFieldValue(QStringLiteral("sitSocial"), NormalizarCodigoEstado(d.sitSocial));
     t.setFieldValue(QStringLiteral("idFoto"), d.idFoto);
     t.setFieldValue(QStringLiteral("fechaNac"), fecha(d.fechaNac));
     t.setFieldValue(QStringLiteral("codigo"), codigo);
 }
 
-void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d,
+void GrabarNuevaPersona(TableCursor& t, const QString& gradoTexto, const QString& grupo, const PersonaDatos& d,
                         const QString& codigo)
 {
-    TableCursor& t = personas();
+    if (!t.isActive()) throw DbError(QStringLiteral("La tabla de estudiantes no está abierta."));
     try {
         t.append();
         t.setFieldValue(QStringLiteral("IGrado"), gradoTexto);
@@ -105,24 +115,25 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
     }
 }
 
-QString ValidarModificacion(const PersonaDatos& d, const QString& codigoAnterior)
+QString ValidarModificacion(const QString& dir, const PersonaDatos& d, const QString& codigoAnterior)
 {
     QString m;
     if (d.nombre.isEmpty()) m += QStringLiteral("Coloque el nombre del estudiante.\n");
     if (d.codigo.isEmpty())
         m += QStringLiteral("El código del estudiante no puede estar vacío y debe ser único.");
-    else if (d.codigo != codigoAnterior && CodigoAsignado(d.codigo))
+    else if (d.codigo != codigoAnterior && CodigoAsignado(dir, d.codigo))
         m += QStringLiteral("Código del estudiante ya está asignado. Coloque otro.\n");
     return m;
 }
 
-void GrabarModificacion(const PersonaDatos& d)
+void GrabarModificacion(const QString& dir, qint64 fila, const PersonaDatos& d)
 {
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    TableCursor& t = *cursor;
     try {
         t.edit();
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
-        t.setFieldValue(QStringLiteral("Situacion"), d.situacion);
+        t.setFieldValue(QStringLiteral("Situacion"), NormalizarCodigoEstado(d.situacion));
         escribirDatos(t, d, d.codigo);
         t.post();
     } catch (...) {
@@ -131,34 +142,34 @@ void GrabarModificacion(const PersonaDatos& d)
     }
 }
 
-void ModificarPersona(const PersonaDatos& d, const QString& codigoAnterior, int grado)
+void ModificarPersona(const QString& dir, qint64 fila, const PersonaDatos& d, const QString& codigoAnterior, int grado)
 {
-    GrabarModificacion(d);
-    if (d.codigo != codigoAnterior) ActualizarCodigoEnNotas(d.codigo, codigoAnterior, grado);
+    GrabarModificacion(dir, fila, d);
+    if (d.codigo != codigoAnterior) ActualizarCodigoEnNotas(dir, d.codigo, codigoAnterior, grado);
 }
 
-void LeerCategoriasDestino(Query& q)
+void LeerCategoriasDestino(const QString& dir, Query& q)
 {
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from abagrados order by IGrado"));
+    EjecutarSQL(dir, q, QStringLiteral("select * from abagrados order by IGrado"));
 }
 
-void LeerGruposDestino(Query& q, int grado)
+void LeerGruposDestino(const QString& dir, Query& q, int grado)
 {
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from grupos where igrado=? order by IGrupo"), {grado});
+    EjecutarSQL(dir, q, QStringLiteral("select * from grupos where igrado=? order by IGrupo"), {grado});
 }
 
-void ActualizarCodigoEnNotas(const QString& codigoNuevo, const QString& codigoAnterior, int grado)
+void ActualizarCodigoEnNotas(const QString& dir, const QString& codigoNuevo, const QString& codigoAnterior, int grado)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q, QStringLiteral("update notas set codigo=? where codigo=? and igrado=?"),
+    EjecutarSQL(dir, q, QStringLiteral("update notas set codigo=? where codigo=? and igrado=?"),
                 {codigoNuevo, codigoAnterior, grado});
 }
 
-void CambiarDeGrupo(const QString& codigo, int gradoOrigen, const QString& grupoOrigen,
+void CambiarDeGrupo(const QString& dir, const QString& codigo, int gradoOrigen, const QString& grupoOrigen,
                     int gradoDestino, const QString& grupoDestino)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("update estudiantes set igrupo=?, igrado=? where codigo=? and igrado=? and igrupo=?"),
                 {grupoDestino, gradoDestino, codigo, gradoOrigen, grupoOrigen});
 }
@@ -171,7 +182,7 @@ QString TextoConfirmarCambio(int gradoOrigen, const QString& grupoOrigen, int gr
            + grupoDestino + QStringLiteral("?");
 }
 
-ResultSet BuscarPersonas(const QString& texto)
+ResultSet BuscarPersonas(const QString& dir, const QString& texto)
 {
     // The typed text is searched literally: LIKE's own wildcards in it are escaped.
     QString patron = texto.toUpper();
@@ -179,15 +190,16 @@ ResultSet BuscarPersonas(const QString& texto)
         .replace(QLatin1Char('%'), QStringLiteral("!%"))
         .replace(QLatin1Char('_'), QStringLiteral("!_"));
     Query q;
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("select * from Estudiantes where upper(coalesce(NEstudiante, '')) like ? escape '!'"),
                 {QStringLiteral("%") + patron + QStringLiteral("%")});
     return q.result();
 }
 
-QString AlternarSuspension()
+QString AlternarSuspension(const QString& dir, qint64 fila)
 {
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    TableCursor& t = *cursor;
     try {
         t.edit();
         const QString nuevo = t.fieldByName(QStringLiteral("situacion")).asString() == QStringLiteral("SUSPENDIDO")
@@ -202,17 +214,10 @@ QString AlternarSuspension()
     }
 }
 
-bool HayPersonaActual()
+QString TextoConfirmarBorrado(const QString& dir, qint64 fila, const QString& grupo, int grado)
 {
-    if (!DM || !DM->TblEstudiantes) return false;
-    TableCursor& t = *DM->TblEstudiantes;
-    // A row being inserted is not a person yet.
-    return t.isActive() && t.state() != DataSetState::Insert && !t.isEmpty() && t.currentRow() >= 0;
-}
-
-QString TextoConfirmarBorrado(const QString& grupo, int grado)
-{
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    const TableCursor& t = *cursor;
     return t.fieldByName(QStringLiteral("NEstudiante")).asString() + QStringLiteral("\nid interno: ")
            + t.fieldByName(QStringLiteral("IEstudiante")).asString() + QStringLiteral("\nGrupo: ") + grupo
            + QStringLiteral("\nGrado: ") + QString::number(grado);

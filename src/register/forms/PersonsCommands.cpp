@@ -13,6 +13,23 @@
 #include <QAction>
 #include <QPushButton>
 
+namespace {
+// True when the persons list has a highlighted row (a row being inserted is not a person yet).
+bool HayPersonaActual()
+{
+    if (!kv::DM || !kv::DM->TblEstudiantes) return false;
+    const kv::TableCursor& t = *kv::DM->TblEstudiantes;
+    return t.isActive() && t.state() != kv::DataSetState::Insert && !t.isEmpty() && t.currentRow() >= 0;
+}
+
+// The highlighted person's row, the key the person commands take.
+qint64 filaActual()
+{
+    const kv::TableCursor& t = *kv::DM->TblEstudiantes;
+    return t.rowIdAt(t.currentRow());
+}
+} // namespace
+
 PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
     setObjectName(QStringLiteral("PersonsCommands"));
@@ -35,7 +52,7 @@ PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObjec
 
 bool PersonsCommands::PersonaSeleccionada()
 {
-    if (kv::HayPersonaActual()) return true;
+    if (HayPersonaActual()) return true;
     // With an empty list there is no one to act on; nothing may start a new row.
     kv::Messages::instance().showMessage(QStringLiteral("No hay una persona seleccionada."));
     return false;
@@ -69,7 +86,7 @@ void PersonsCommands::BtnBorrarEstClick()
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        const QString detalle = kv::TextoConfirmarBorrado(shell_.grupoActual(), shell_.gradoActual());
+        const QString detalle = kv::TextoConfirmarBorrado(kv::TablesDir(), filaActual(), shell_.grupoActual(), shell_.gradoActual());
         if (!kv::Messages::instance().askYesNo(QStringLiteral("Confirma borrar el estudiante?"), detalle,
                                                kv::MsgIcon::Warning))
             return;
@@ -98,7 +115,7 @@ void PersonsCommands::btnSuspenderClick()
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        kv::AlternarSuspension();
+        kv::AlternarSuspension(kv::TablesDir(), filaActual());
     } catch (const std::exception&) {
         kv::MostrarExcepcion();
     }

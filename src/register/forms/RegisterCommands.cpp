@@ -151,7 +151,7 @@ void RegisterCommands::BtnBorGrupoClick()
     if (!kv::Messages::instance().askYesNo(QStringLiteral("Confirma borrar el grupo con todos sus estudiantes y notas?"),
                                            detalle, kv::MsgIcon::Warning))
         return;
-    guarded([&] { kv::BorrarGrupo(grado, grupo); });
+    guarded([&] { kv::BorrarGrupo(kv::TablesDir(), grado, grupo); });
 }
 
 void RegisterCommands::BtnFusionarGruposClick()

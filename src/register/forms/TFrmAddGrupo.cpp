@@ -25,7 +25,7 @@ void TFrmAddGrupo::BtnAceptarClick()
         const int grado = grado_.toInt();
         // Blanks around a code would make "A " a group apart from "A".
         const QString grupo = EdIGrupo->text().trimmed();
-        const QString errores = kv::ValidarGrupoNuevo(grado, grupo);
+        const QString errores = kv::ValidarGrupoNuevo(kv::TablesDir(), grado, grupo);
         if (!errores.isEmpty()) {
             msgs.showMessage(kv::DebeCorregir(errores));
             return;

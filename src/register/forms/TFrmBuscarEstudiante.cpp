@@ -1,4 +1,5 @@
 #include "register/forms/TFrmBuscarEstudiante.h"
+#include "data/TDM.h"
 #include "base/forms/ErrorDisplay.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmEstudiantes.h"
@@ -55,7 +56,7 @@ void TFrmBuscarEstudiante::BtnBuscarClick()
     auto& msg = kv::Messages::instance();
     kv::ResultSet rs;
     try {
-        rs = kv::BuscarPersonas(EdNEstudiante->text());
+        rs = kv::BuscarPersonas(kv::TablesDir(), EdNEstudiante->text());
     } catch (const std::exception&) {
         kv::MostrarExcepcion();
         return;

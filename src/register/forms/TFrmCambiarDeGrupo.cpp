@@ -87,7 +87,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 
     // Destinations: every category in key order, as the categories grid lists them,
     // then the store for persons who leave.
-    kv::LeerCategoriasDestino(Query1);
+    kv::LeerCategoriasDestino(kv::TablesDir(), Query1);
     LlenarComboBox(CBGradoDestino, Query1, QStringLiteral("IGrado"));
     if (CBGradoDestino->findText(kBodega) < 0) CBGradoDestino->addItem(kBodega);
     CBGradoDestino->setCurrentIndex(0);
@@ -98,7 +98,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 void TFrmCambiarDeGrupo::CBGradoDestinoChange()
 {
     CBGrupoDestino->clear();
-    kv::LeerGruposDestino(Query1, CBGradoDestino->currentText().toInt());
+    kv::LeerGruposDestino(kv::TablesDir(), Query1, CBGradoDestino->currentText().toInt());
     LlenarComboBox(CBGrupoDestino, Query1, QStringLiteral("IGrupo"));
     if (CBGrupoDestino->count() > 0) CBGrupoDestino->setCurrentIndex(0);
 }
@@ -114,7 +114,7 @@ void TFrmCambiarDeGrupo::BtnAceptarClick()
         } else if (msg.askYesNo(QStringLiteral("Confirmar"),
                                 kv::TextoConfirmarCambio(gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino),
                                 kv::MsgIcon::Warning)) {
-            kv::CambiarDeGrupo(codigo_, gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino);
+            kv::CambiarDeGrupo(kv::TablesDir(), codigo_, gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino);
         }
     } catch (const std::exception&) {
         kv::MostrarExcepcion();

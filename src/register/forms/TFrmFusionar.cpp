@@ -59,7 +59,7 @@ void TFrmFusionar::BtnAceptarClick()
     const QString destino = CBGrupoDestino->currentText().trimmed();
     QString error;
     try {
-        error = kv::ValidarFusion(grado_, origen, destino);
+        error = kv::ValidarFusion(kv::TablesDir(), grado_, origen, destino);
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
     }
@@ -69,7 +69,7 @@ void TFrmFusionar::BtnAceptarClick()
     }
     TFrmAviso::Mostrar(QStringLiteral("Por favor espere..."));
     try {
-        kv::FusionarGrupos(grado_, origen, destino, [](const QString& t) { TFrmAviso::PonerMensaje(t); });
+        kv::FusionarGrupos(kv::TablesDir(), grado_, origen, destino, [](const QString& t) { TFrmAviso::PonerMensaje(t); });
     } catch (const std::exception&) {
         // Nothing was changed: the merge runs as one transaction.
         TFrmAviso::Cerrar();

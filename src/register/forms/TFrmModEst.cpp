@@ -65,6 +65,7 @@ void TFrmModEst::llenar()
 {
     kv::TableCursor& t = *kv::DM->TblEstudiantes;
     auto f = [&t](const char* name) { return t.fieldByName(QString::fromLatin1(name)); };
+    fila_ = t.rowIdAt(t.currentRow());
     iEstudiante_ = int(f("IEstudiante").asInteger());
     LblIEstudiante->setText(QString::number(iEstudiante_));
     EdGrado->setText(grado_);
@@ -95,13 +96,13 @@ void TFrmModEst::BtnAceptarClick()
     auto& msg = kv::Messages::instance();
     const kv::PersonaDatos d = leer();
     try {
-        const QString errores = kv::ValidarModificacion(d, codigoAnterior_);
+        const QString errores = kv::ValidarModificacion(kv::TablesDir(), d, codigoAnterior_);
         if (!errores.isEmpty()) {
             msg.showMessage(kv::DebeCorregir(errores));
             done(QDialog::Rejected);
             return;
         }
-        kv::ModificarPersona(d, codigoAnterior_, grado_.toInt());
+        kv::ModificarPersona(kv::TablesDir(), fila_, d, codigoAnterior_, grado_.toInt());
     } catch (const std::exception&) {
         kv::MostrarExcepcion();
         done(QDialog::Rejected);

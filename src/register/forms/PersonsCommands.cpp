@@ -41,11 +41,11 @@ PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObjec
         {"btnSuspender", &PersonsCommands::btnSuspenderClick},
     };
     for (const auto& [nombre, accion] : botones) {
-        QPushButton* b = shell.component<QPushButton>(QString::fromLatin1(nombre));
+        QPushButton* b = shell.required<QPushButton>(QString::fromLatin1(nombre));
         b->setEnabled(true);
         connect(b, &QPushButton::clicked, this, accion);
     }
-    QAction* buscar = shell.component<QAction>(QStringLiteral("Buscarestudiante1"));
+    QAction* buscar = shell.required<QAction>(QStringLiteral("Buscarestudiante1"));
     buscar->setEnabled(true);
     connect(buscar, &QAction::triggered, this, &PersonsCommands::Buscarestudiante1Click);
 }

@@ -17,7 +17,7 @@ bool pareceFormula(const QString& v)
 
 QString CsvCampo(const QString& value, QChar separator)
 {
-    const QString v = pareceFormula(value) ? QLatin1Char('\'') + value : value;
+    const QString v = pareceFormula(value) ? QString(QLatin1Char('\'')) + value : value;
     const bool comillas = v.contains(separator) || v.contains(QLatin1Char('"')) || v.contains(QLatin1Char('\n'))
                           || v.contains(QLatin1Char('\r'));
     if (!comillas) return v;

@@ -57,8 +57,8 @@ TEST(SchemaUpgrade, FirstLayoutSiteOpensAsANewOne)
     // The settings row of the old site is kept and reads each later column's default.
     EXPECT_EQ(scalar(viejo, "select NColegio from Config"), "Colegio Viejo");
     struct Case { const char* column; const char* value; };
-    const Case defaults[] = {{"formatoPlanilla", "1"}, {"incluirCancelados", "0"}, {"segundosRepetida", "5"},
-                             {"tonosDistintos", "1"}, {"horaEntrada", "07:00:00"}};
+    const Case defaults[] = {{"formatoPlanilla", "1"}, {"incluirCancelados", "False"}, {"segundosRepetida", "5"},
+                             {"tonosDistintos", "True"}, {"horaEntrada", "07:00:00"}};
     for (const Case& c : defaults)
         EXPECT_EQ(scalar(viejo, QString("select %1 from Config").arg(c.column)), c.value) << c.column;
     // The list names each later column once.

@@ -1,4 +1,5 @@
 #include "publish/Remote.h"
+#include "publish/RemotoConsulta.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 
@@ -10,7 +11,9 @@ const char kSeccion[] = "Internet";
 const char kClavePorOmision[] = "qolbantu#";
 } // namespace
 
-PgParams ParametrosInternet()
+PgParams ParametrosInternet() { return ParametrosInternet(QString()); }
+
+PgParams ParametrosInternet(const QString& archivoIni)
 {
     struct Clave {
         const char* ini;
@@ -31,7 +34,7 @@ PgParams ParametrosInternet()
     QString espera;
     for (const Clave& k : claves) {
         const QString sinValor = QStringLiteral("\x01");
-        QString v = LeerIni(QLatin1String(kSeccion), QLatin1String(k.ini), sinValor);
+        QString v = LeerIniDe(archivoIni, QLatin1String(kSeccion), QLatin1String(k.ini), sinValor);
         if (v == sinValor) {
             if (!k.porOmision || qEnvironmentVariableIsSet(k.env)) continue;
             v = QLatin1String(k.porOmision);
@@ -94,6 +97,7 @@ void CrearEsquemaRemoto(PgConnection& c, int anio)
     c.exec(QStringLiteral("create table if not exists %1.consultantes (icolegio integer not null,"
                           " docident varchar(20), clave varchar(20), nombre varchar(60), nivelconsulta integer)").arg(s));
     c.exec(QStringLiteral("create index if not exists consultantes_colegio on %1.consultantes (icolegio, docident)").arg(s));
+    CrearTablasConsulta(c, anio);
     tx.commit();
 }
 

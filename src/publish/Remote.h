@@ -15,6 +15,8 @@ inline QString TextoAnioSinConfigurar()
 // that is absent is left to libpq (PGHOST, PGPORT, ...), except that BaseDatos, Clave, SSL
 // and EsperaConexion have defaults of their own unless the matching PG variable is set.
 PgParams ParametrosInternet();
+// The same from section Internet of the INI file at `archivoIni` (pralune.ini when empty).
+PgParams ParametrosInternet(const QString& archivoIni);
 
 enum class EstadoConexion {
     Abierta,              // `c` is ready for the publication statements

@@ -9,9 +9,9 @@ namespace kv {
 namespace {
 QString iniPath() { return QDir::current().filePath(IniFileName()); }
 
-QStringList readLines()
+QStringList readLines(const QString& path = QString())
 {
-    QFile f(iniPath());
+    QFile f(path.isEmpty() ? iniPath() : path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     const QString text = QString::fromLocal8Bit(f.readAll());
     QStringList lines = text.split(QLatin1Char('\n'));
@@ -41,8 +41,13 @@ QString keyOf(const QString& line, QString* value)
 
 QString LeerIni(const QString& section, const QString& key, const QString& def)
 {
+    return LeerIniDe(QString(), section, key, def);
+}
+
+QString LeerIniDe(const QString& path, const QString& section, const QString& key, const QString& def)
+{
     bool inSection = false;
-    for (const QString& line : readLines()) {
+    for (const QString& line : readLines(path)) {
         QString name, value;
         if (isSection(line, &name)) {
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;

@@ -6,6 +6,7 @@
 #include "PublishCommands.h"
 #include "ReportCommands.h"
 #include "ExportCommands.h"
+#include "ImportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -41,12 +42,20 @@ const char kUsage[] =
     "  suspend DIR CODIGO            suspende a la persona del código, o la habilita si ya lo está\n"
     "  merge-groups DIR GRADO ORIGEN DESTINO\n"
     "                                pasa las personas del grupo ORIGEN al grupo DESTINO del grado\n"
-    "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
-    "                                esquema del año N con las tablas publicadas\n"
+    "  remote-init [--year N] [--consulta-role NOMBRE [--consulta-clave CLAVE]]\n"
+    "                                crea en el servidor (sección Internet de pralune.ini) el\n"
+    "                                esquema del año N con las tablas publicadas; con\n"
+    "                                --consulta-role, el rol de solo lectura de kelvora-consulta\n"
     "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
     "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "  export DIR ARCHIVO.xlsx [--grado N --grupo G]\n"
     "                                exporta las personas del sitio (o de un grupo) a un libro Excel\n"
+    "  import-personas DIR ARCHIVO [--actualizar] [--crear-grupos] [--prueba]\n"
+    "                                importa personas de un archivo .csv o .xlsx; con --actualizar\n"
+    "                                un código conocido actualiza a esa persona; --prueba solo revisa\n"
+    "  import-fotos DIR CARPETA      copia las fotos con nombre de código o documento de una persona\n"
+    "  import-sitio DIR_ANTERIOR DIR_NUEVO\n"
+    "                                crea DIR_NUEVO con las tablas Paradox del sitio DIR_ANTERIOR\n"
     "%1"
     "  --help                        muestra esta ayuda\n";
 
@@ -143,7 +152,10 @@ int demo(const QStringList& args)
     }
     out() << "Contraseñas:\n"
           << "  Administrador: " << s.adminPassword << "\n"
-          << "  Capturar entradas y salidas: " << s.capturePassword << Qt::endl;
+          << "  Capturar entradas y salidas: " << s.capturePassword << "\n"
+          << "Consulta en línea (después de publicar el sitio):\n"
+          << "  padre o madre: documento " << s.parentDocument << ", clave " << s.parentPassword << "\n"
+          << "  personal: documento " << s.staffDocument << ", clave " << s.staffPassword << Qt::endl;
     return Ok;
 }
 
@@ -266,6 +278,9 @@ int main(int argc, char** argv)
         if (command == QLatin1String("publish")) return admin::publish(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         if (command == QLatin1String("export")) return admin::exportCommand(args);
+        if (command == QLatin1String("import-personas")) return admin::importPersonasCommand(args);
+        if (command == QLatin1String("import-fotos")) return admin::importFotosCommand(args);
+        if (command == QLatin1String("import-sitio")) return admin::importSitioCommand(args);
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

@@ -115,7 +115,7 @@ MyException::MyException(const std::string& message, int code, const std::string
 
 MyException::MyException(const QString& message, int code, const QString& source,
                          const QString& user)
-    : std::runtime_error(cut(message, kMaxMessage).toStdString())
+    : kv::Error(cut(message, kMaxMessage))
 {
     init(message, code, source, user);
     writeRecord();

@@ -2,10 +2,10 @@
 // The program's own exception. Constructing one appends a six-line record to
 // LogError.txt in the working directory; copies do not log again.
 #include <QString>
-#include <stdexcept>
+#include "base/Error.h"
 #include <string>
 
-class MyException : public std::runtime_error {
+class MyException : public kv::Error {
 public:
     MyException(const char* message, int code = 0, const char* source = "", const char* user = "");
     MyException(const std::string& message, int code = 0, const std::string& source = std::string(),

@@ -1,14 +1,13 @@
 #include "capture/AjustesPuerta.h"
 #include "data/Database.h"
-#include "data/TDM.h"
 #include "settings/TConfig.h"
 
 namespace kv {
 
-AjustesPuerta::AjustesPuerta(QObject* parent) : QObject(parent)
+AjustesPuerta::AjustesPuerta(const QString& dir, QObject* parent) : QObject(parent), dir_(dir)
 {
-    if (TablesDir().isEmpty()) return;
-    db_ = Database::forDirectory(TablesDir());
+    if (dir.isEmpty()) return;
+    db_ = Database::forDirectory(dir);
     connect(db_.get(), &Database::tableChanged, this, [this](const QString& table) {
         if (table == QLatin1String("config")) leer();
     });
@@ -22,7 +21,7 @@ void AjustesPuerta::leer()
 {
     // A settings row that cannot be read was already reported where it is shown; the
     // door keeps working with what it has.
-    TConfig c;
+    const TConfig c(dir_);
     segundosRepetida_ = c.segundosRepetida();
     tonosDistintos_ = c.tonosDistintos();
 }

@@ -3,6 +3,7 @@
 // in memory and read again when the site's Config row changes, so a capture does not
 // open the settings table.
 #include <QObject>
+#include <QString>
 #include <memory>
 
 namespace kv {
@@ -13,8 +14,9 @@ struct RowChange;
 class AjustesPuerta : public QObject {
     Q_OBJECT
 public:
-    // Reads the settings of the chosen site (TablesDir); with no site the defaults stay.
-    explicit AjustesPuerta(QObject* parent = nullptr);
+    // Reads the settings of the site in tables directory `dir`; with no site ("") the
+    // defaults stay.
+    explicit AjustesPuerta(const QString& dir, QObject* parent = nullptr);
     ~AjustesPuerta() override;
 
     int segundosRepetida() const { return segundosRepetida_; }
@@ -23,6 +25,7 @@ public:
     void leer();
 
 private:
+    QString dir_;
     std::shared_ptr<Database> db_;
     int segundosRepetida_ = 5;
     bool tonosDistintos_ = true;

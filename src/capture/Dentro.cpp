@@ -65,17 +65,6 @@ QString plegar(const QString& nombre)
     return k;
 }
 
-QString csvCampo(const QString& valor, QChar sep)
-{
-    const QString s = CeldaCSVSegura(valor);
-    if (!s.contains(sep) && !s.contains(QLatin1Char('"')) && !s.contains(QLatin1Char('\n'))
-        && !s.contains(QLatin1Char('\r')))
-        return s;
-    QString q = s;
-    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 } // namespace
 
 QString DependenciaDelDetalle(const QString& detalle, const QStringList& dependencias)
@@ -405,9 +394,7 @@ QString DentroCSV(const ListaDentro& lista, QChar sep)
                                p.dependencia,
                                p.fecha.toString(QStringLiteral("yyyy-MM-dd")),
                                p.hora.toString(QStringLiteral("HH:mm:ss"))};
-        QStringList campos;
-        for (const QString& s : c) campos << csvCampo(s, sep);
-        out += campos.join(sep) + QLatin1Char('\n');
+        out += CsvLinea(c, sep) + QLatin1Char('\n');
     }
     return out;
 }

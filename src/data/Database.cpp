@@ -271,11 +271,7 @@ std::shared_ptr<Database> Database::forDirectory(const QString& dir)
         // A site made by an older version gets the columns added since, once per opening.
         // When the file cannot be changed its rows still read those columns' defaults.
         try {
-            completarColumnas(*db);
-        } catch (const DbError&) {
-        }
-        try {
-            addMissingIndexes(*db);
+            actualizarSitio(*db);
         } catch (const std::exception&) {
         }
     }

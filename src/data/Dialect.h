@@ -1,8 +1,6 @@
 #pragma once
 // Translation of the program's local SQL dialect into SQLite.
 #include <QString>
-#include <QStringList>
-#include <functional>
 
 namespace kv {
 
@@ -19,14 +17,5 @@ QString translateLocalSql(const QString& sql);
 QString leadingKeyword(const QString& sql);
 // True when the statement returns rows (it starts with SELECT or WITH).
 bool returnsRows(const QString& sql);
-
-// A bare column that several tables of one SELECT could supply is qualified with the first
-// table of that SELECT's FROM (its alias, else its name), when that table has it: the
-// program's statements leave such columns bare ("substring(upper(codigo) ...)" in a join of
-// movements and persons) and mean the first table. Every SELECT, sub-selects included, is
-// decided from its own tables; columnsOf gives a table's column names (empty when unknown).
-// Takes and returns SQLite SQL.
-QString qualifyAmbiguousColumns(const QString& sqliteSql,
-                                const std::function<QStringList(const QString& table)>& columnsOf);
 
 } // namespace kv

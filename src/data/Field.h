@@ -3,15 +3,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
-#include <stdexcept>
+#include "base/Error.h"
 
 namespace kv {
 
 // Errors of the local database engine (missing table, bad statement, ...).
-class DbError : public std::runtime_error {
+class DbError : public Error {
 public:
-    explicit DbError(const QString& msg) : std::runtime_error(msg.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
+    using Error::Error;
 };
 
 enum class FieldType { Integer, Float, Text, Date, Time, DateTime, Logical, Unknown };

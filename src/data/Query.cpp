@@ -5,19 +5,12 @@ namespace kv {
 
 namespace {
 
-// The program's statement in SQLite's words, with the bare columns of its joins resolved
-// from the tables' own columns.
+// The program's statement in SQLite's words. Its joins name each column's table
+// themselves; nothing is guessed here.
 QString sqliteStatement(const QString& localSql, const Database& db)
 {
     // The door runs the same few statements all day: each is translated once.
-    return db.translated(localSql, [&] {
-        return qualifyAmbiguousColumns(translateLocalSql(localSql), [&db](const QString& table) {
-            QStringList names;
-            if (db.hasTable(table))
-                for (const Column& c : db.columns(table)) names << c.name;
-            return names;
-        });
-    });
+    return db.translated(localSql, [&] { return translateLocalSql(localSql); });
 }
 
 } // namespace

@@ -49,9 +49,7 @@ const QVector<TableDef>& siteTables()
          {"iColegio INTEGER", "NColegio VARCHAR(80)", "Encabezado1 VARCHAR(100)", "Encabezado2 VARCHAR(100)",
           "FraseBltin VARCHAR(100)", "Jornada VARCHAR(20)", "rutaEscudo VARCHAR(255)", "periodoactual SMALLINT",
           "clave VARCHAR(20)", "claveConsultor VARCHAR(20)", "NumHorasPierdeAnio INTEGER",
-          "anioactual SMALLINT", "horaSalidaAuto DATETIME", "formatoPlanilla INTEGER DEFAULT 1",
-          "incluirCancelados BOOLEAN DEFAULT 0",
-          "horaEntrada TIME DEFAULT '07:00:00'"},
+          "anioactual SMALLINT", "horaSalidaAuto DATETIME"},
          {}},
         {"AbaMaterias",
          {"IGrado SMALLINT", "IMateria VARCHAR(8)", "NMateria VARCHAR(40)", "IntHoraria INTEGER",
@@ -81,6 +79,8 @@ const QVector<ColumnaAgregada>& columnasAgregadas()
 {
     // Each DEFAULT is what a site made before the column reads, so old rows keep working.
     static const QVector<ColumnaAgregada> cols = {
+        {"Config", "formatoPlanilla", "INTEGER DEFAULT 1"},
+        {"Config", "incluirCancelados", "BOOLEAN DEFAULT 0"},
         {"Config", "segundosRepetida", "INTEGER DEFAULT 5"},
         {"Config", "tonosDistintos", "BOOLEAN DEFAULT 1"},
         {"Config", "horaEntrada", "TIME DEFAULT '07:00:00'"},
@@ -100,22 +100,20 @@ void completarColumnas(Database& db)
     }
 }
 
-void addLaterColumns(Database& db, const QString& table)
+QStringList columnasActuales(const QString& table)
 {
-    for (const TableDef& t : siteTables()) {
-        if (t.name.compare(table, Qt::CaseInsensitive) != 0 || !db.hasTable(t.name)) continue;
-        const QVector<Column> have = db.columns(t.name);
-        for (const QString& def : t.columns) {
-            const QString name = def.section(QLatin1Char(' '), 0, 0);
-            const bool present = std::any_of(have.begin(), have.end(), [&](const Column& c) {
-                return c.name.compare(name, Qt::CaseInsensitive) == 0;
-            });
-            // Only fields added later carry a DEFAULT, which fills the rows already there; a
-            // field of the first layout that is missing is a broken site, reported by its readers.
-            if (!present && def.contains(QLatin1String(" DEFAULT ")))
-                db.exec(QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN %2").arg(db.tableName(t.name), def));
-        }
-    }
+    QStringList out;
+    for (const TableDef& t : siteTables())
+        if (t.name.compare(table, Qt::CaseInsensitive) == 0) out = t.columns;
+    for (const ColumnaAgregada& c : columnasAgregadas())
+        if (c.table.compare(table, Qt::CaseInsensitive) == 0) out << c.column + QLatin1Char(' ') + c.definition;
+    return out;
+}
+
+void actualizarSitio(Database& db)
+{
+    completarColumnas(db);
+    addMissingIndexes(db);
 }
 
 void addMissingIndexes(Database& db)
@@ -143,12 +141,9 @@ int declaredWidth(const QString& declaredType)
 
 int fieldWidth(const QString& table, const QString& field)
 {
-    for (const TableDef& t : siteTables()) {
-        if (t.name.compare(table, Qt::CaseInsensitive) != 0) continue;
-        for (const QString& c : t.columns)
-            if (c.section(QLatin1Char(' '), 0, 0).compare(field, Qt::CaseInsensitive) == 0)
-                return declaredWidth(c.section(QLatin1Char(' '), 1));
-    }
+    for (const QString& c : columnasActuales(table))
+        if (c.section(QLatin1Char(' '), 0, 0).compare(field, Qt::CaseInsensitive) == 0)
+            return declaredWidth(c.section(QLatin1Char(' '), 1));
     return 0;
 }
 
@@ -162,11 +157,12 @@ void createSite(const QString& dir)
         throw DbError(QStringLiteral("El directorio %1 ya contiene un sitio.").arg(QDir::toNativeSeparators(d.absolutePath())));
     auto db = Database::openFile(file, true);
     Transaction tx(*db);
-    for (const TableDef& t : siteTables()) {
+    // A new site is the first layout brought up to date, the same way an older one is.
+    for (const TableDef& t : siteTables())
         db->exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, t.columns.join(QStringLiteral(", "))));
-        for (const QString& ix : t.indexes) db->exec(ix);
-    }
     completarColumnas(*db);
+    for (const TableDef& t : siteTables())
+        for (const QString& ix : t.indexes) db->exec(ix);
     db->exec(QStringLiteral("INSERT INTO Config (iColegio, NColegio, Encabezado1, Encabezado2, FraseBltin, Jornada,"
                             " rutaEscudo, periodoactual, clave, claveConsultor, NumHorasPierdeAnio, anioactual,"
                             " horaSalidaAuto) VALUES (0,'','','','','','',1,'','',0,?,?)"),

@@ -13,12 +13,15 @@ struct TableDef {
     QStringList indexes;          // "CREATE INDEX ..." statements
 };
 
+// The tables as the first sites had them (their columns), with the indexes of today.
+// What came later is listed once, in columnasAgregadas() and the indexes here, and
+// actualizarSitio() brings any older site up to date from these two lists.
 const QVector<TableDef>& siteTables();
 
 class Database;
 
 // A column that came after the first sites were made, with the type and default that
-// rows of an older site take when it is added.
+// rows of an older site take when it is added. The one list of them.
 struct ColumnaAgregada {
     QString table;
     QString column;
@@ -29,12 +32,16 @@ const QVector<ColumnaAgregada>& columnasAgregadas();
 // left alone). Raises DbError when the file cannot be changed.
 void completarColumnas(Database& db);
 
-// Adds to `table` of an older site the fields added later to siteTables() (those with a
-// DEFAULT, which fills the rows already there). Done when such a field is first stored.
-void addLaterColumns(Database& db, const QString& table);
-// Creates the indexes of siteTables() an older site lacks. Done once per process when the
-// site is first opened (Database::forDirectory).
+// The columns of `table` today: the first layout's, then those added later.
+QStringList columnasActuales(const QString& table);
+// Creates the indexes of siteTables() an older site lacks (the first sites had none of
+// ours); one that the rows already there break stays missing.
 void addMissingIndexes(Database& db);
+// The one upgrade: brings a site made by any earlier version up to date (the later columns,
+// then the indexes). Done once per process when the site is first opened
+// (Database::forDirectory), and by createSite on the first layout. Raises DbError when the
+// file cannot be changed.
+void actualizarSitio(Database& db);
 
 // Characters a text field of a site's table holds (VARCHAR(n)); 0 when it has no limit
 // or is no text field. Names are matched without regard to case.

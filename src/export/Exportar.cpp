@@ -1,4 +1,5 @@
 #include "export/Exportar.h"
+#include "export/ZipLeido.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -6,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 #include <xlsxwriter.h>
-#include <zlib.h>
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
@@ -70,9 +70,6 @@ struct Libro {
     }
 };
 
-quint32 u16(const uchar* p) { return p[0] | (p[1] << 8); }
-quint32 u32(const uchar* p) { return u16(p) | (u16(p + 2) << 16); }
-
 // The root element's closing tag of an XML part: "<?xml ...?><worksheet ..." -> "</worksheet>".
 QByteArray cierreEsperado(const QByteArray& inicio)
 {
@@ -90,56 +87,21 @@ QByteArray cierreEsperado(const QByteArray& inicio)
 // tag. Returns the name of the first part that does not, or "" when all are complete.
 QString parteIncompleta(const QString& archivo)
 {
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < 22) return QStringLiteral("el archivo");
-    const uchar* z = f.map(0, f.size());
-    if (!z) return QStringLiteral("el archivo");
-    const qint64 n = f.size();
-    const uchar* fin = z + n - 22;   // the library writes no archive comment
-    if (u32(fin) != 0x06054b50) return QStringLiteral("el directorio del archivo");
-    const quint32 entradas = u16(fin + 10), dirOffset = u32(fin + 16);
-    qint64 pos = dirOffset;
-    for (quint32 e = 0; e < entradas; ++e) {
-        if (pos + 46 > n || u32(z + pos) != 0x02014b50) return QStringLiteral("el directorio del archivo");
-        const uchar* c = z + pos;
-        const quint32 metodo = u16(c + 10), comprimido = u32(c + 20), largoNombre = u16(c + 28);
-        const quint32 local = u32(c + 42);
-        const QByteArray nombre(reinterpret_cast<const char*>(c + 46), int(largoNombre));
-        pos += 46 + largoNombre + u16(c + 30) + u16(c + 32);
-        if (!nombre.endsWith(".xml") && !nombre.endsWith(".rels")) continue;
-        if (local + 30 > n || u32(z + local) != 0x04034b50) return QString::fromUtf8(nombre);
-        const qint64 datos = local + 30 + u16(z + local + 26) + u16(z + local + 28);
-        if (datos + comprimido > n) return QString::fromUtf8(nombre);
+    const ZipLeido zip(archivo);
+    if (!zip.ok()) return QStringLiteral("el archivo");
+    for (const QString& nombre : zip.nombres()) {
+        if (!nombre.endsWith(QLatin1String(".xml")) && !nombre.endsWith(QLatin1String(".rels"))) continue;
         QByteArray inicio, cola;
-        qint64 total = comprimido;
-        if (metodo == 0) {
-            inicio = QByteArray(reinterpret_cast<const char*>(z + datos), int(qMin<quint32>(comprimido, 512)));
-            cola = QByteArray(reinterpret_cast<const char*>(z + datos + comprimido - qMin<quint32>(comprimido, 64)),
-                              int(qMin<quint32>(comprimido, 64)));
-        } else if (metodo == 8) {
-            z_stream zs = {};
-            if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return QString::fromUtf8(nombre);
-            zs.next_in = const_cast<Bytef*>(z + datos);
-            zs.avail_in = comprimido;
-            char buf[65536];
-            int rc = Z_OK;
-            while (rc == Z_OK) {
-                zs.next_out = reinterpret_cast<Bytef*>(buf);
-                zs.avail_out = sizeof buf;
-                rc = inflate(&zs, Z_NO_FLUSH);
-                const int hecho = int(sizeof buf - zs.avail_out);
-                total = qint64(zs.total_out);
-                if (inicio.size() < 512) inicio += QByteArray(buf, qMin(hecho, 512));
-                cola = (cola + QByteArray(buf, hecho)).right(64);
-            }
-            inflateEnd(&zs);
-            if (rc != Z_STREAM_END) return QString::fromUtf8(nombre);
-        } else {
-            return QString::fromUtf8(nombre);
-        }
+        qint64 total = 0;
+        const bool leida = zip.leer(nombre, [&](const char* p, qint64 n) {
+            if (inicio.size() < 512) inicio += QByteArray(p, int(qMin<qint64>(n, 512 - inicio.size())));
+            cola = (cola + QByteArray(p, int(n))).right(64);
+            total += n;
+        });
+        if (!leida) return nombre;
         const QByteArray cierre = cierreEsperado(inicio);
         const bool vacio = total <= inicio.size() && inicio.trimmed().endsWith("/>");   // a root without children
-        if (!vacio && (cierre.size() < 4 || !cola.trimmed().endsWith(cierre))) return QString::fromUtf8(nombre);
+        if (!vacio && (cierre.size() < 4 || !cola.trimmed().endsWith(cierre))) return nombre;
     }
     return QString();
 }

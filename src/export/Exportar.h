@@ -3,15 +3,14 @@
 // exports links the spreadsheet library, so this lives in its own library, kelvora_xlsx.
 #include "data/TableCursor.h"
 #include <functional>
-#include <stdexcept>
+#include "base/Error.h"
 
 namespace kv {
 
 // A workbook that could not be written: the message says what failed, in Spanish.
-class ExportError : public std::runtime_error {
+class ExportError : public Error {
 public:
-    explicit ExportError(const QString& msg) : std::runtime_error(msg.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
+    using Error::Error;
 };
 
 // The file is always an .xlsx workbook: a name without that extension gets it

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
-#include <stdexcept>
+#include "base/Error.h"
 #include <utility>
 
 struct pg_conn;
@@ -14,11 +14,9 @@ namespace kv {
 
 // An error reported by the server or by libpq. `connectionLost` is true when the link to
 // the server broke, so the outcome of the last statement is unknown.
-class PgError : public std::runtime_error {
+class PgError : public Error {
 public:
-    PgError(const QString& msg, bool connectionLost = false)
-        : std::runtime_error(msg.toStdString()), lost_(connectionLost) {}
-    QString message() const { return QString::fromStdString(what()); }
+    PgError(const QString& msg, bool connectionLost = false) : Error(msg), lost_(connectionLost) {}
     bool connectionLost() const { return lost_; }
 private:
     bool lost_;

@@ -1,18 +1,17 @@
 #include "register/Groups.h"
 #include "data/Query.h"
-#include "data/TDM.h"
 #include "data/TableCursor.h"
 
 namespace kv {
 
-QString ValidarGrupoNuevo(int grado, const QString& grupo)
+QString ValidarGrupoNuevo(const QString& dir, int grado, const QString& grupo)
 {
     QString msgs;
     if (grupo.isEmpty()) {
         msgs += QStringLiteral("Coloque un código de grupo válido \n");
     } else {
         Query q;
-        EjecutarSQL(TablesDir(), q, QStringLiteral("select count(*) as n from grupos where igrado=? and igrupo=?"),
+        EjecutarSQL(dir, q, QStringLiteral("select count(*) as n from grupos where igrado=? and igrupo=?"),
                     {grado, grupo});
         if (q.fieldByName(QStringLiteral("n")).asInteger() > 0)
             msgs += QStringLiteral("Código del grupo ya está asignado.");
@@ -24,7 +23,8 @@ void AdicionarGrupo(TableCursor& grupos, int grado, const QString& grupo, const 
                     const QString& mensaje)
 {
     Query q;
-    auto db = Database::forDirectory(TablesDir());
+    const QString dir = grupos.directory();
+    auto db = Database::forDirectory(dir);
     Transaction tx(*db);
     grupos.append();
     try {
@@ -39,11 +39,11 @@ void AdicionarGrupo(TableCursor& grupos, int grado, const QString& grupo, const 
     }
     // One link per subject of the category; then every link of the category without a
     // group (these new ones and any left over by an earlier run) goes to the new group.
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("insert into movmat (IGrado,imateria) select Igrado, imateria from abamaterias "
                                "where igrado=?"),
                 {grado});
-    EjecutarSQL(TablesDir(), q, QStringLiteral("update movmat set igrupo=? where igrado=? and igrupo is null"),
+    EjecutarSQL(dir, q, QStringLiteral("update movmat set igrupo=? where igrado=? and igrupo is null"),
                 {grupo, grado});
     tx.commit();
 }
@@ -66,15 +66,15 @@ void ModificarGrupo(TableCursor& grupos, int grado, const QString& grupo, const 
     }
 }
 
-void BorrarGrupo(int grado, const QString& grupo)
+void BorrarGrupo(const QString& dir, int grado, const QString& grupo)
 {
     Query q;
-    auto db = Database::forDirectory(TablesDir());
+    auto db = Database::forDirectory(dir);
     Transaction tx(*db);
     // Subject links, then persons, then the group row; movements are kept.
-    EjecutarSQL(TablesDir(), q, QStringLiteral("delete from movmat where igrado=? and igrupo=?"), {grado, grupo});
-    EjecutarSQL(TablesDir(), q, QStringLiteral("delete from estudiantes where igrado=? and igrupo=?"), {grado, grupo});
-    EjecutarSQL(TablesDir(), q, QStringLiteral("delete from grupos where igrado=? and igrupo=?"), {grado, grupo});
+    EjecutarSQL(dir, q, QStringLiteral("delete from movmat where igrado=? and igrupo=?"), {grado, grupo});
+    EjecutarSQL(dir, q, QStringLiteral("delete from estudiantes where igrado=? and igrupo=?"), {grado, grupo});
+    EjecutarSQL(dir, q, QStringLiteral("delete from grupos where igrado=? and igrupo=?"), {grado, grupo});
     tx.commit();
 }
 

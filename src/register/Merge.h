@@ -1,5 +1,5 @@
 #pragma once
-// Merging two groups of a category.
+// Merging two groups of a category of the site in tables directory `dir`.
 #include <QString>
 #include <functional>
 
@@ -7,7 +7,7 @@ namespace kv {
 
 // "" when the two groups may be merged, else the message to show. The destination must be
 // a stored group of the category: persons moved anywhere else vanish from every list.
-QString ValidarFusion(int grado, const QString& origen, const QString& destino);
+QString ValidarFusion(const QString& dir, int grado, const QString& origen, const QString& destino);
 
 // Moves every person of `origen` to `destino`, numbered after the highest internal
 // number of `destino` (from 0 when it has none), carries their marks along in notas and
@@ -21,7 +21,7 @@ QString ValidarFusion(int grado, const QString& origen, const QString& destino);
 // raises std::invalid_argument with its message and changes nothing. One transaction: on an engine error every table stays as it was and DbError
 // propagates. `aviso` receives the progress texts for the wait notice.
 // Returns the number of persons moved.
-int FusionarGrupos(int grado, const QString& origen, const QString& destino,
+int FusionarGrupos(const QString& dir, int grado, const QString& origen, const QString& destino,
                    const std::function<void(const QString&)>& aviso = {});
 
 } // namespace kv

@@ -1,16 +1,26 @@
 #include "register/Persons.h"
 #include "register/ReglasPersona.h"
 #include "data/Query.h"
-#include "data/TDM.h"
+#include "data/TableCursor.h"
+#include "register/PersonsList.h"
+#include <memory>
 
 namespace kv {
 
 namespace {
 
-TableCursor& personas()
+// The persons row `fila` (its rowid) alone, for reading or one edit. Writing through a
+// cursor converts and checks each value as a typed box would be; every other cursor on
+// the table (the main window's list) hears of the change.
+std::unique_ptr<TableCursor> filaPersona(const QString& dir, qint64 fila)
 {
-    if (!DM || !DM->TblEstudiantes) throw DbError(QStringLiteral("La tabla de estudiantes no está abierta."));
-    return *DM->TblEstudiantes;
+    auto t = std::make_unique<TableCursor>(QStringLiteral("estudiantes"));
+    t->setDirectory(dir);
+    t->setFilter(QStringLiteral("rowid=?"), {fila});
+    t->setFiltered(true);
+    t->open();
+    if (t->isEmpty()) throw DbError(QStringLiteral("La persona ya no está en la tabla de estudiantes."));
+    return t;
 }
 
 // Whole-number boxes: an empty box stores 0; anything else is converted by the field.
@@ -50,25 +60,25 @@ QString CodigoGenerado(const QString& gradoTexto, const QString& grupo, const QS
     return gradoTexto + grupo + iEstudiante + LetraControl(gradoTexto.toInt());
 }
 
-bool CodigoAsignado(const QString& codigo)
+bool CodigoAsignado(const QString& dir, const QString& codigo)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from estudiantes where codigo=?"), {codigo});
+    EjecutarSQL(dir, q, QStringLiteral("select * from estudiantes where codigo=?"), {codigo});
     return !q.isEmpty();
 }
 
-ValidacionAlta ValidarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d)
+ValidacionAlta ValidarNuevaPersona(const QString& dir, const QString& gradoTexto, const QString& grupo, const PersonaDatos& d)
 {
     return ReglasAlta(
         gradoTexto, grupo, d,
         [&](const QString& iEstudiante) {
             Query q;
-            EjecutarSQL(TablesDir(), q,
+            EjecutarSQL(dir, q,
                         QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? and iestudiante=?"),
                         {gradoTexto, grupo, iEstudiante});
             return !q.isEmpty();
         },
-        CodigoAsignado);
+        [&](const QString& c) { return CodigoAsignado(dir, c); });
 }
 
 // The boxes both person dialogs share, in the order they are stored.
@@ -78,16 +88,16 @@ static void escribirDatos(TableCursor& t, const PersonaDatos& d, const QString& 
     t.setFieldValue(QStringLiteral("docIdent"), d.docIdent);
     t.setFieldValue(QStringLiteral("numCarnet"), enteroOCero(d.numCarnet));
     t.setFieldValue(QStringLiteral("rh"), d.rh);
-    t.setFieldValue(QStringLiteral("sitSocial"), d.sitSocial);
+    t.setFieldValue(QStringLiteral("sitSocial"), NormalizarCodigoEstado(d.sitSocial));
     t.setFieldValue(QStringLiteral("idFoto"), d.idFoto);
     t.setFieldValue(QStringLiteral("fechaNac"), fecha(d.fechaNac));
     t.setFieldValue(QStringLiteral("codigo"), codigo);
 }
 
-void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d,
+void GrabarNuevaPersona(TableCursor& t, const QString& gradoTexto, const QString& grupo, const PersonaDatos& d,
                         const QString& codigo)
 {
-    TableCursor& t = personas();
+    if (!t.isActive()) throw DbError(QStringLiteral("La tabla de estudiantes no está abierta."));
     try {
         t.append();
         t.setFieldValue(QStringLiteral("IGrado"), gradoTexto);
@@ -102,18 +112,19 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
     }
 }
 
-QString ValidarModificacion(const PersonaDatos& d, const QString& codigoAnterior)
+QString ValidarModificacion(const QString& dir, const PersonaDatos& d, const QString& codigoAnterior)
 {
-    return ReglasModificacion(d, codigoAnterior, CodigoAsignado);
+    return ReglasModificacion(d, codigoAnterior, [&](const QString& c) { return CodigoAsignado(dir, c); });
 }
 
-void GrabarModificacion(const PersonaDatos& d)
+void GrabarModificacion(const QString& dir, qint64 fila, const PersonaDatos& d)
 {
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    TableCursor& t = *cursor;
     try {
         t.edit();
         t.setFieldValue(QStringLiteral("NEstudiante"), d.nombre);
-        t.setFieldValue(QStringLiteral("Situacion"), d.situacion);
+        t.setFieldValue(QStringLiteral("Situacion"), NormalizarCodigoEstado(d.situacion));
         escribirDatos(t, d, d.codigo);
         t.post();
     } catch (...) {
@@ -122,34 +133,34 @@ void GrabarModificacion(const PersonaDatos& d)
     }
 }
 
-void ModificarPersona(const PersonaDatos& d, const QString& codigoAnterior, int grado)
+void ModificarPersona(const QString& dir, qint64 fila, const PersonaDatos& d, const QString& codigoAnterior, int grado)
 {
-    GrabarModificacion(d);
-    if (d.codigo != codigoAnterior) ActualizarCodigoEnNotas(d.codigo, codigoAnterior, grado);
+    GrabarModificacion(dir, fila, d);
+    if (d.codigo != codigoAnterior) ActualizarCodigoEnNotas(dir, d.codigo, codigoAnterior, grado);
 }
 
-void LeerCategoriasDestino(Query& q)
+void LeerCategoriasDestino(const QString& dir, Query& q)
 {
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from abagrados order by IGrado"));
+    EjecutarSQL(dir, q, QStringLiteral("select * from abagrados order by IGrado"));
 }
 
-void LeerGruposDestino(Query& q, int grado)
+void LeerGruposDestino(const QString& dir, Query& q, int grado)
 {
-    EjecutarSQL(TablesDir(), q, QStringLiteral("select * from grupos where igrado=? order by IGrupo"), {grado});
+    EjecutarSQL(dir, q, QStringLiteral("select * from grupos where igrado=? order by IGrupo"), {grado});
 }
 
-void ActualizarCodigoEnNotas(const QString& codigoNuevo, const QString& codigoAnterior, int grado)
+void ActualizarCodigoEnNotas(const QString& dir, const QString& codigoNuevo, const QString& codigoAnterior, int grado)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q, QStringLiteral("update notas set codigo=? where codigo=? and igrado=?"),
+    EjecutarSQL(dir, q, QStringLiteral("update notas set codigo=? where codigo=? and igrado=?"),
                 {codigoNuevo, codigoAnterior, grado});
 }
 
-void CambiarDeGrupo(const QString& codigo, int gradoOrigen, const QString& grupoOrigen,
+void CambiarDeGrupo(const QString& dir, const QString& codigo, int gradoOrigen, const QString& grupoOrigen,
                     int gradoDestino, const QString& grupoDestino)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("update estudiantes set igrupo=?, igrado=? where codigo=? and igrado=? and igrupo=?"),
                 {grupoDestino, gradoDestino, codigo, gradoOrigen, grupoOrigen});
 }
@@ -162,7 +173,7 @@ QString TextoConfirmarCambio(int gradoOrigen, const QString& grupoOrigen, int gr
            + grupoDestino + QStringLiteral("?");
 }
 
-ResultSet BuscarPersonas(const QString& texto)
+ResultSet BuscarPersonas(const QString& dir, const QString& texto)
 {
     // The typed text is searched literally: LIKE's own wildcards in it are escaped.
     QString patron = texto.toUpper();
@@ -170,15 +181,16 @@ ResultSet BuscarPersonas(const QString& texto)
         .replace(QLatin1Char('%'), QStringLiteral("!%"))
         .replace(QLatin1Char('_'), QStringLiteral("!_"));
     Query q;
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("select * from Estudiantes where upper(coalesce(NEstudiante, '')) like ? escape '!'"),
                 {QStringLiteral("%") + patron + QStringLiteral("%")});
     return q.result();
 }
 
-QString AlternarSuspension()
+QString AlternarSuspension(const QString& dir, qint64 fila)
 {
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    TableCursor& t = *cursor;
     try {
         t.edit();
         const QString nuevo = t.fieldByName(QStringLiteral("situacion")).asString() == QStringLiteral("SUSPENDIDO")
@@ -193,17 +205,10 @@ QString AlternarSuspension()
     }
 }
 
-bool HayPersonaActual()
+QString TextoConfirmarBorrado(const QString& dir, qint64 fila, const QString& grupo, int grado)
 {
-    if (!DM || !DM->TblEstudiantes) return false;
-    TableCursor& t = *DM->TblEstudiantes;
-    // A row being inserted is not a person yet.
-    return t.isActive() && t.state() != DataSetState::Insert && !t.isEmpty() && t.currentRow() >= 0;
-}
-
-QString TextoConfirmarBorrado(const QString& grupo, int grado)
-{
-    TableCursor& t = personas();
+    const auto cursor = filaPersona(dir, fila);
+    const TableCursor& t = *cursor;
     return t.fieldByName(QStringLiteral("NEstudiante")).asString() + QStringLiteral("\nid interno: ")
            + t.fieldByName(QStringLiteral("IEstudiante")).asString() + QStringLiteral("\nGrupo: ") + grupo
            + QStringLiteral("\nGrado: ") + QString::number(grado);

@@ -1,13 +1,12 @@
 #include "register/Register.h"
 #include "data/Query.h"
-#include "data/TDM.h"
 
 namespace kv {
 
-int NextInternalNumber(int grado, const QString& grupo)
+int NextInternalNumber(const QString& dir, int grado, const QString& grupo)
 {
     Query q;
-    EjecutarSQL(TablesDir(), q,
+    EjecutarSQL(dir, q,
                 QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? "
                                "order by iestudiante desc"),
                 {grado, grupo});

@@ -9,10 +9,10 @@ class Query;
 class TableCursor;
 
 // Highest internal number (IEstudiante) of the persons of a category and group, or -1
-// when the group has no persons. Runs through the statement runner on a query of its
-// own against TablesDir(); the group code is a bound parameter.
+// when the group has no persons, in the site of tables directory `dir`. Runs through the
+// statement runner on a query of its own; the group code is a bound parameter.
 // Engine errors propagate as DbError.
-int NextInternalNumber(int grado, const QString& grupo);
+int NextInternalNumber(const QString& dir, int grado, const QString& grupo);
 
 // What the combo filler produces: the list text (value of the first row, or
 // value + ":" + value of the second field when one is given) and the distinct values

@@ -55,8 +55,8 @@ QString SQLAsistentes(const RangoAsistencia& r)
          + QStringLiteral(" where e.codigo in ") + QStringLiteral(" (select codigo from entradasSalidas ")
          + QStringLiteral(" where fecha>='") + FechaSQL(r.desde) + QStringLiteral("' and fecha<='") + FechaSQL(r.hasta)
          + QStringLiteral("' and substring(upper(codigo) from 1 for 5)!='VISIT'") + QStringLiteral(" and tipomvt='E')")
-         + QStringLiteral(" and igrado>=") + QString::number(r.gradoDesde) + QStringLiteral(" and igrado<=")
-         + QString::number(r.gradoHasta) + QStringLiteral(" order by fecha,hora");
+         + QStringLiteral(" and e.igrado>=") + QString::number(r.gradoDesde) + QStringLiteral(" and e.igrado<=")
+         + QString::number(r.gradoHasta) + QStringLiteral(" order by es.fecha,es.hora");
 }
 
 QString SQLInasistentes(const RangoAsistencia& r)
@@ -114,16 +114,16 @@ QString SQLEntradasSalidas(const RangoEntradasSalidas& r)
 {
     const QString fechas = QStringLiteral(" where a.fecha>='") + FechaSQL(r.desde) + QStringLiteral("' and a.fecha<='")
                          + FechaSQL(r.hasta);
-    const QString horas = QStringLiteral(" and hora>='") + r.horaDesde.toString(QStringLiteral("HH:mm:ss"))
-                        + QStringLiteral(" ' and hora<='") + r.horaHasta.toString(QStringLiteral("HH:mm:ss"))
-                        + QStringLiteral(" ' order by fecha,hora");
+    const QString horas = QStringLiteral(" and a.hora>='") + r.horaDesde.toString(QStringLiteral("HH:mm:ss"))
+                        + QStringLiteral(" ' and a.hora<='") + r.horaHasta.toString(QStringLiteral("HH:mm:ss"))
+                        + QStringLiteral(" ' order by a.fecha,a.hora");
     if (r.visitantes)
         return QStringLiteral(" select a.* from entradasSalidas as a")
              + QStringLiteral(" left join visitantes as b on a.docident=b.docident") + fechas
-             + QStringLiteral("' and substring(upper(codigo) from 1 for 5)='VISIT'") + horas;
+             + QStringLiteral("' and substring(upper(a.codigo) from 1 for 5)='VISIT'") + horas;
     return QStringLiteral(" select a.* from entradasSalidas as a") + QStringLiteral(" join estudiantes as b on a.codigo=b.codigo")
-         + fechas + QStringLiteral("' and substring(upper(codigo) from 1 for 5)!='VISIT'") + QStringLiteral(" and igrado>=")
-         + QString::number(r.gradoDesde) + QStringLiteral(" and igrado<=") + QString::number(r.gradoHasta) + horas;
+         + fechas + QStringLiteral("' and substring(upper(a.codigo) from 1 for 5)!='VISIT'") + QStringLiteral(" and b.igrado>=")
+         + QString::number(r.gradoDesde) + QStringLiteral(" and b.igrado<=") + QString::number(r.gradoHasta) + horas;
 }
 
 QString TituloEntradasSalidas(bool visitantes)

@@ -19,12 +19,14 @@ bool LeerTonosDistintos(const TableCursor& config)
     return config.fieldByName(f).asBoolean();
 }
 
-TConfig::TConfig()
+TConfig::TConfig() : TConfig(TablesDir()) {}
+
+TConfig::TConfig(const QString& dir)
 {
-    if (TablesDir().isEmpty()) return;
+    if (dir.isEmpty()) return;
     try {
         tbl_ = std::make_unique<TableCursor>(QStringLiteral("Config.db"));
-        tbl_->setDirectory(TablesDir());
+        tbl_->setDirectory(dir);
         tbl_->open();
         read();
     } catch (const std::exception& e) {
@@ -89,12 +91,11 @@ void TConfig::setListas(int formato, bool incluir)
 {
     try {
         if (!tbl_ || !tbl_->isActive()) throw DbError(QStringLiteral("La tabla Config no está abierta."));
-        auto db = Database::forDirectory(TablesDir());
-        const QString table = db->tableName(QStringLiteral("Config"));
+        auto db = Database::forDirectory(tbl_->directory());
         if (!tbl_->hasField(QStringLiteral("formatoPlanilla")) || !tbl_->hasField(QStringLiteral("incluirCancelados"))) {
             tbl_->close();
             Transaction tx(*db);
-            addLaterColumns(*db, table);
+            actualizarSitio(*db);
             tx.commit();
             tbl_->open();
         }

@@ -15,7 +15,8 @@ public:
     // With no site chosen (empty tables directory) every value stays empty or 0. An error
     // while reading is kept for error() and excepcion(); that value and the ones after it
     // stay empty or 0. The window that made the record decides whether to show it.
-    TConfig();
+    TConfig();   // the chosen site's (TablesDir())
+    explicit TConfig(const QString& dir);
     ~TConfig();
     TConfig(const TConfig&) = delete;
     TConfig& operator=(const TConfig&) = delete;

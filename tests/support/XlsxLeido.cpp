@@ -1,6 +1,6 @@
 #include "support/XlsxLeido.h"
+#include "export/ZipLeido.h"
 #include <QHash>
-#include <QProcess>
 #include <QXmlStreamReader>
 
 namespace kvtest {
@@ -9,10 +9,7 @@ namespace {
 
 QByteArray parte(const QString& archivo, const QString& nombre)
 {
-    QProcess p;
-    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), archivo, nombre});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    return p.readAllStandardOutput();
+    return kv::ZipLeido(archivo).parte(nombre);
 }
 
 // "AB12" -> column 27 (0-based), row 11 (0-based)

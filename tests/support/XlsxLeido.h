@@ -1,5 +1,5 @@
 #pragma once
-// Reads back a written .xlsx workbook for real (unzip + the XML of its parts): the sheet
+// Reads back a written .xlsx workbook for real (libzip + the XML of its parts): the sheet
 // names, the cells of the first sheet and whether each is formatted as text ("@").
 #include <QString>
 #include <QStringList>

@@ -2,6 +2,7 @@
 // with demo data, look into it with SQL).
 #include "DemoSite.h"
 #include "InsideCommands.h"
+#include "PersonCommands.h"
 #include "PublishCommands.h"
 #include "ReportCommands.h"
 #include "ExportCommands.h"
@@ -46,6 +47,9 @@ const char kUsage[] =
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
     "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
     "                                con --csv escribe la lista en FILE\n"
+    "  suspend DIR CODIGO            suspende a la persona del código, o la habilita si ya lo está\n"
+    "  merge-groups DIR GRADO ORIGEN DESTINO\n"
+    "                                pasa las personas del grupo ORIGEN al grupo DESTINO del grado\n"
     "  remote-init [--year N] [--consulta-role NOMBRE [--consulta-clave CLAVE]]\n"
     "                                crea en el servidor (sección Internet de pralune.ini) el\n"
     "                                esquema del año N con las tablas publicadas; con\n"
@@ -298,6 +302,14 @@ int main(int argc, char** argv)
             if (const int rc = requireSite(o.dir)) return rc;
             admin::runInside(o, out(), err());
             return Ok;
+        }
+        if (command == QLatin1String("suspend") || command == QLatin1String("merge-groups")) {
+            QString e;
+            if (args.size() > 1)
+                if (const int rc = requireSite(args[0])) return rc;
+            const int rc = command == QLatin1String("suspend") ? admin::suspend(args, out(), e)
+                                                                : admin::mergeGroups(args, out(), e);
+            return e.isEmpty() ? rc : badUsage(e);
         }
         if (command == QLatin1String("remote-init")) return admin::remoteInit(args);
         if (command == QLatin1String("publish")) return admin::publish(args);

@@ -2,6 +2,7 @@
 // What an area's commands may ask of the main window: the shared selection state, the two
 // routines that follow a change of it, its menus and its named components. An area keeps a
 // MainShell&, never the window class itself, so areas do not grow into one another.
+#include "base/Error.h"
 #include <QMenu>
 #include <QString>
 #include <QWidget>
@@ -35,12 +36,19 @@ public:
     // A top menu by its caption ("Informes", "Herramientas", ...), made when missing.
     virtual QMenu* shellMenu(const QString& caption) = 0;
 
-    // A component of the window by its objectName (nullptr when there is none).
+    // A component of the window by its objectName. An area finds each one once, when its
+    // commands are made, and keeps the typed pointer. A missing one (a renamed widget) is a
+    // fault of the program: it raises kv::Error naming the component and its type, so no
+    // command ever runs on a null pointer.
     template <typename T>
-    T* component(const QString& objectName)
+    T* required(const QString& objectName)
     {
         QWidget* w = shellWindow();
-        return w ? w->findChild<T*>(objectName) : nullptr;
+        T* c = w ? w->findChild<T*>(objectName) : nullptr;
+        if (!c)
+            throw Error(QStringLiteral("La ventana principal no tiene el componente %1 (%2).")
+                            .arg(objectName, QString::fromLatin1(T::staticMetaObject.className())));
+        return c;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "capture/forms/AvisoPuerta.h"
 #include "capture/AjustesPuerta.h"
+#include "data/TDM.h"
 #include "capture/Capture.h"
 #include "platform/Beep.h"
 #include "base/Clock.h"
@@ -24,7 +25,7 @@ QBoxLayout* layoutDe(QLayout* l, QWidget* w)
 } // namespace
 
 AvisoPuerta::AvisoPuerta(QLabel* nombre, QObject* parent)
-    : QObject(parent), nombre_(nombre), ajustes_(new kv::AjustesPuerta(this))
+    : QObject(parent), nombre_(nombre), ajustes_(new kv::AjustesPuerta(kv::TablesDir(), this))
 {
     setObjectName(QStringLiteral("AvisoPuerta"));
     QWidget* panel = nombre->parentWidget();

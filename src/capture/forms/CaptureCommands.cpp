@@ -63,10 +63,10 @@ void MostrarNombre(QLabel* l, const QString& texto)
 CaptureCommands::CaptureCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
     setObjectName(QStringLiteral("CaptureCommands"));
-    edCodigo_ = shell.component<QLineEdit>(QStringLiteral("edCodigo"));
-    Image1_ = shell.component<QLabel>(QStringLiteral("Image1"));
-    lblNEstudiante_ = shell.component<QLabel>(QStringLiteral("lblNEstudiante"));
-    Memo1_ = shell.component<QPlainTextEdit>(QStringLiteral("Memo1"));
+    edCodigo_ = shell.required<QLineEdit>(QStringLiteral("edCodigo"));
+    Image1_ = shell.required<QLabel>(QStringLiteral("Image1"));
+    lblNEstudiante_ = shell.required<QLabel>(QStringLiteral("lblNEstudiante"));
+    Memo1_ = shell.required<QPlainTextEdit>(QStringLiteral("Memo1"));
     // A long name must still show its category and group: the line wraps onto a second
     // one, and the room for two lines is kept so the lists above never jump.
     lblNEstudiante_->setWordWrap(true);
@@ -75,15 +75,12 @@ CaptureCommands::CaptureCommands(kv::MainShell& shell, QObject* parent) : QObjec
     kv::SetBeepFallback([] { QApplication::beep(); });
     edCodigo_->installEventFilter(this);
 
-    Label7_ = shell.component<QLabel>(QStringLiteral("Label7"));
-    ProgressBar1_ = shell.component<QProgressBar>(QStringLiteral("ProgressBar1"));
-    if (QWidget* w = shell.shellWindow())
-        if (auto* timer = w->findChild<QTimer*>(QStringLiteral("Timer1")))
-            connect(timer, &QTimer::timeout, this, &CaptureCommands::Timer1Timer);
-    if (auto* a = shell.component<QAction>(QStringLiteral("SacarLosQueQuedaron1"))) {
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, &CaptureCommands::SacarLosQueQuedaron);
-    }
+    Label7_ = shell.required<QLabel>(QStringLiteral("Label7"));
+    ProgressBar1_ = shell.required<QProgressBar>(QStringLiteral("ProgressBar1"));
+    connect(shell.required<QTimer>(QStringLiteral("Timer1")), &QTimer::timeout, this, &CaptureCommands::Timer1Timer);
+    QAction* a = shell.required<QAction>(QStringLiteral("SacarLosQueQuedaron1"));
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, &CaptureCommands::SacarLosQueQuedaron);
 }
 
 bool CaptureCommands::eventFilter(QObject* watched, QEvent* event)

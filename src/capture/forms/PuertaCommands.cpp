@@ -20,7 +20,7 @@ PuertaCommands::PuertaCommands(kv::MainShell& shell, QObject* parent) : QObject(
         PersonasDentro1->setObjectName(QStringLiteral("PersonasDentro1"));
         connect(PersonasDentro1, &QAction::triggered, this, &PuertaCommands::PersonasDentroClick);
     }
-    if (auto* nombre = shell.component<QLabel>(QStringLiteral("lblNEstudiante"))) new AvisoPuerta(nombre, this);
+    new AvisoPuerta(shell.required<QLabel>(QStringLiteral("lblNEstudiante")), this);
     auto* main = qobject_cast<QMainWindow*>(shell.shellWindow());
     if (!main || kv::TablesDir().isEmpty()) return;
     LblPendientes = new QLabel(main);

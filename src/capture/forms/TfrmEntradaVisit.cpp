@@ -1,4 +1,5 @@
 #include "capture/forms/TfrmEntradaVisit.h"
+#include "base/DebeCorregir.h"
 #include "data/forms/FieldLimits.h"
 #include "capture/Capture.h"
 #include "base/Messages.h"
@@ -120,7 +121,7 @@ void TfrmEntradaVisit::accept()
 {
     if (!looked_ || lookedUp_ != edDocIdent->text()) edDocIdentExit();
     if (edNombre->text().trimmed().isEmpty()) {
-        kv::Messages::instance().showMessage(QStringLiteral("Debe Corregir: \nEscriba el nombre del visitante."));
+        kv::Messages::instance().showMessage(kv::DebeCorregir(QStringLiteral("Escriba el nombre del visitante.")));
         edNombre->setFocus();
         return;
     }

@@ -1,4 +1,5 @@
 #include "data/forms/DBGrid.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/Messages.h"
 #include "data/forms/FieldLimits.h"
 #include <QApplication>
@@ -192,9 +193,9 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
             if (typed) c->post(); else c->cancel();
         }
         if (current.row() < c->recordCount()) c->setRecNo(current.row() + 1);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         syncing_ = false;
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         followCursor();
         return;
     }
@@ -257,8 +258,8 @@ void DBGrid::keyPressEvent(QKeyEvent* e)
                 }
                 return;
             }
-        } catch (const std::exception& ex) {
-            Messages::instance().showError(QString::fromUtf8(ex.what()));
+        } catch (const std::exception&) {
+            kv::MostrarExcepcion();
             return;
         }
     }

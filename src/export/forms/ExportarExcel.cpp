@@ -1,4 +1,5 @@
 #include "export/forms/ExportarExcel.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/TFrmAviso.h"
 #include "export/Exportar.h"
 #include "base/Messages.h"
@@ -58,9 +59,9 @@ bool ExportarAExcel(TableCursor& tabla, QWidget* parent)
         TFrmAviso::PonerMensaje(QStringLiteral("Exportación finalizada."));
         TFrmAviso::Cerrar();
         return true;
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         TFrmAviso::Cerrar();
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return false;
     }
 }

@@ -1,4 +1,5 @@
 #include "import/forms/ImportCommands.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "import/ImportarFotos.h"
 #include "import/ImportarPersonas.h"
@@ -52,9 +53,9 @@ void ImportCommands::ImportarPersonas1Click()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         revision = ImportarPersonas(TablesDir(), archivo, o);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         QApplication::restoreOverrideCursor();
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     QApplication::restoreOverrideCursor();
@@ -71,9 +72,9 @@ void ImportCommands::ImportarFotos1Click()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         r = ImportarFotos(TablesDir(), carpeta);
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         QApplication::restoreOverrideCursor();
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     QApplication::restoreOverrideCursor();

@@ -1,4 +1,5 @@
 #include "import/forms/TFrmImportarPersonas.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/Field.h"
 #include "import/LectorFilas.h"
 #include "base/Messages.h"
@@ -131,9 +132,9 @@ void TFrmImportarPersonas::revisar()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         r_ = kv::ImportarPersonas(dir_, archivo_, opciones(false));
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         QApplication::restoreOverrideCursor();
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     QApplication::restoreOverrideCursor();

@@ -1,4 +1,5 @@
 #include "import/forms/TFrmImportarSitio.h"
+#include "base/forms/ErrorDisplay.h"
 #include "import/LectorFilas.h"
 #include "base/Messages.h"
 #include "base/forms/BotonesDialogo.h"
@@ -124,10 +125,10 @@ void TFrmImportarSitio::BtnAceptarClick()
             LblEstado->setText(QStringLiteral("Importando %1: %2 filas...").arg(tabla).arg(n));
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         QApplication::restoreOverrideCursor();
         LblEstado->setText(QStringLiteral("No se creó el sitio."));
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     QApplication::restoreOverrideCursor();

@@ -12,14 +12,12 @@ namespace kv {
 
 PublishCommands::PublishCommands(MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
-    if (auto* a = shell_.component<QAction>(QStringLiteral("SubirAInternet1"))) {
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, &PublishCommands::SubirAInternetClick);
-    }
-    if (auto* b = shell_.component<QPushButton>(QStringLiteral("btnConsultantes"))) {
-        b->setEnabled(true);
-        connect(b, &QPushButton::clicked, this, &PublishCommands::btnConsultantesClick);
-    }
+    auto* a = shell_.required<QAction>(QStringLiteral("SubirAInternet1"));
+    a->setEnabled(true);
+    connect(a, &QAction::triggered, this, &PublishCommands::SubirAInternetClick);
+    auto* b = shell_.required<QPushButton>(QStringLiteral("btnConsultantes"));
+    b->setEnabled(true);
+    connect(b, &QPushButton::clicked, this, &PublishCommands::btnConsultantesClick);
 }
 
 void PublishCommands::SubirAInternetClick()

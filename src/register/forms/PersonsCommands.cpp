@@ -8,14 +8,25 @@
 #include "settings/UserLevel.h"
 #include "settings/forms/Acceso.h"
 #include "base/Messages.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/MainShell.h"
 #include <QAction>
 #include <QPushButton>
 
 namespace {
-void mostrarError(const std::exception& e)
+// True when the persons list has a highlighted row (a row being inserted is not a person yet).
+bool HayPersonaActual()
 {
-    kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+    if (!kv::DM || !kv::DM->TblEstudiantes) return false;
+    const kv::TableCursor& t = *kv::DM->TblEstudiantes;
+    return t.isActive() && t.state() != kv::DataSetState::Insert && !t.isEmpty() && t.currentRow() >= 0;
+}
+
+// The highlighted person's row, the key the person commands take.
+qint64 filaActual()
+{
+    const kv::TableCursor& t = *kv::DM->TblEstudiantes;
+    return t.rowIdAt(t.currentRow());
 }
 } // namespace
 
@@ -30,18 +41,18 @@ PersonsCommands::PersonsCommands(kv::MainShell& shell, QObject* parent) : QObjec
         {"btnSuspender", &PersonsCommands::btnSuspenderClick},
     };
     for (const auto& [nombre, accion] : botones) {
-        QPushButton* b = shell.component<QPushButton>(QString::fromLatin1(nombre));
+        QPushButton* b = shell.required<QPushButton>(QString::fromLatin1(nombre));
         b->setEnabled(true);
         connect(b, &QPushButton::clicked, this, accion);
     }
-    QAction* buscar = shell.component<QAction>(QStringLiteral("Buscarestudiante1"));
+    QAction* buscar = shell.required<QAction>(QStringLiteral("Buscarestudiante1"));
     buscar->setEnabled(true);
     connect(buscar, &QAction::triggered, this, &PersonsCommands::Buscarestudiante1Click);
 }
 
 bool PersonsCommands::PersonaSeleccionada()
 {
-    if (kv::HayPersonaActual()) return true;
+    if (HayPersonaActual()) return true;
     // With an empty list there is no one to act on; nothing may start a new row.
     kv::Messages::instance().showMessage(QStringLiteral("No hay una persona seleccionada."));
     return false;
@@ -53,8 +64,8 @@ void PersonsCommands::BtnAddEstudianteClick()
     try {
         TFrmEstudiantes f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -65,8 +76,8 @@ void PersonsCommands::BtnModEstClick()
     try {
         TFrmModEst f(QString::number(shell_.gradoActual()), shell_.grupoActual(), shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -75,14 +86,14 @@ void PersonsCommands::BtnBorrarEstClick()
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        const QString detalle = kv::TextoConfirmarBorrado(shell_.grupoActual(), shell_.gradoActual());
+        const QString detalle = kv::TextoConfirmarBorrado(kv::TablesDir(), filaActual(), shell_.grupoActual(), shell_.gradoActual());
         if (!kv::Messages::instance().askYesNo(QStringLiteral("Confirma borrar el estudiante?"), detalle,
                                                kv::MsgIcon::Warning))
             return;
         // Only the person's row: movements, visits and marks stay.
         kv::DM->TblEstudiantes->deleteRecord();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -94,8 +105,8 @@ void PersonsCommands::BtnCambiarDeGrupoClick()
         const QString codigo = kv::DM->TblEstudiantes->fieldByName(QStringLiteral("codigo")).asString();
         TFrmCambiarDeGrupo f(shell_.gradoActual(), shell_.grupoActual(), codigo, shell_.shellWindow());
         f.exec();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -104,9 +115,9 @@ void PersonsCommands::btnSuspenderClick()
     if (!kv::AccesoPermitido()) return;
     if (!PersonaSeleccionada()) return;
     try {
-        kv::AlternarSuspension();
-    } catch (const std::exception& e) {
-        mostrarError(e);
+        kv::AlternarSuspension(kv::TablesDir(), filaActual());
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 

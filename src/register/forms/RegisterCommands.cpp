@@ -1,4 +1,5 @@
 #include "register/forms/RegisterCommands.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
 #include "register/PersonsList.h"
@@ -24,8 +25,8 @@ void guarded(F f)
 {
     try {
         f();
-    } catch (const std::exception& e) {
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -56,28 +57,28 @@ bool categoryGridKey(QKeyEvent* e)
 RegisterCommands::RegisterCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
     setObjectName(QStringLiteral("RegisterCommands"));
-    PgGrados_ = shell.component<QTabWidget>(QStringLiteral("PgGrados"));
-    TSGrupos_ = shell.component<QWidget>(QStringLiteral("TSGrupos"));
-    DBGrid1_ = shell.component<kv::DBGrid>(QStringLiteral("DBGrid1"));
-    Label8_ = shell.component<QLabel>(QStringLiteral("Label8"));
-    lblSinEstud_ = shell.component<QLabel>(QStringLiteral("lblSinEstud"));
-    Image1_ = shell.component<QLabel>(QStringLiteral("Image1"));
-    btnSuspender_ = shell.component<QPushButton>(QStringLiteral("btnSuspender"));
+    PgGrados_ = shell.required<QTabWidget>(QStringLiteral("PgGrados"));
+    TSGrupos_ = shell.required<QWidget>(QStringLiteral("TSGrupos"));
+    DBGrid1_ = shell.required<kv::DBGrid>(QStringLiteral("DBGrid1"));
+    Label8_ = shell.required<QLabel>(QStringLiteral("Label8"));
+    lblSinEstud_ = shell.required<QLabel>(QStringLiteral("lblSinEstud"));
+    Image1_ = shell.required<QLabel>(QStringLiteral("Image1"));
+    btnSuspender_ = shell.required<QPushButton>(QStringLiteral("btnSuspender"));
 
     DBGrid1_->setAllowInsert(true);
     DBGrid1_->setAllowDelete(true);
     DBGrid1_->setKeyFilter(categoryGridKey);
     DBGrid1_->setToolTip(QStringLiteral("Insert: nueva categoría    Ctrl+Supr: borrar la categoría"));
     // Persons are never started from the grid; only names are corrected in place.
-    auto* personas = shell.component<kv::DBGrid>(QStringLiteral("DBGEstudiantes"));
+    auto* personas = shell.required<kv::DBGrid>(QStringLiteral("DBGEstudiantes"));
     personas->setAllowInsert(false);
     personas->setAllowDelete(false);
     personas->setKeyFilter([this](QKeyEvent* e) { return DBGEstudiantesKeyDown(e); });
 
-    auto* grados = shell.component<kv::DataSource>(QStringLiteral("DSAbaGrados"));
-    auto* grupos = shell.component<kv::DataSource>(QStringLiteral("DSGrupos"));
-    auto* materias = shell.component<kv::DataSource>(QStringLiteral("DSAbaMaterias"));
-    auto* estudiantes = shell.component<kv::DataSource>(QStringLiteral("DSEstudiantes"));
+    auto* grados = shell.required<kv::DataSource>(QStringLiteral("DSAbaGrados"));
+    auto* grupos = shell.required<kv::DataSource>(QStringLiteral("DSGrupos"));
+    auto* materias = shell.required<kv::DataSource>(QStringLiteral("DSAbaMaterias"));
+    auto* estudiantes = shell.required<kv::DataSource>(QStringLiteral("DSEstudiantes"));
     connect(PgGrados_, &QTabWidget::currentChanged, this, &RegisterCommands::PgGradosChange);
     connect(grados, &kv::DataSource::dataChange, this, &RegisterCommands::DSAbaGradosDataChange);
     connect(grupos, &kv::DataSource::dataChange, this, &RegisterCommands::DSAbaGradosDataChange);
@@ -92,7 +93,7 @@ RegisterCommands::RegisterCommands(kv::MainShell& shell, QObject* parent) : QObj
         {"BtnFusionarGrupos", &RegisterCommands::BtnFusionarGruposClick},
     };
     for (const auto& [nombre, accion] : botones)
-        connect(shell.component<QPushButton>(QString::fromLatin1(nombre)), &QPushButton::clicked, this, accion);
+        connect(shell.required<QPushButton>(QString::fromLatin1(nombre)), &QPushButton::clicked, this, accion);
 }
 
 void RegisterCommands::PgGradosChange(int)
@@ -150,7 +151,7 @@ void RegisterCommands::BtnBorGrupoClick()
     if (!kv::Messages::instance().askYesNo(QStringLiteral("Confirma borrar el grupo con todos sus estudiantes y notas?"),
                                            detalle, kv::MsgIcon::Warning))
         return;
-    guarded([&] { kv::BorrarGrupo(grado, grupo); });
+    guarded([&] { kv::BorrarGrupo(kv::TablesDir(), grado, grupo); });
 }
 
 void RegisterCommands::BtnFusionarGruposClick()

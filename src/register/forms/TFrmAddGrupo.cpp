@@ -1,4 +1,6 @@
 #include "register/forms/TFrmAddGrupo.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
 #include "base/Messages.h"
@@ -23,14 +25,14 @@ void TFrmAddGrupo::BtnAceptarClick()
         const int grado = grado_.toInt();
         // Blanks around a code would make "A " a group apart from "A".
         const QString grupo = EdIGrupo->text().trimmed();
-        const QString errores = kv::ValidarGrupoNuevo(grado, grupo);
+        const QString errores = kv::ValidarGrupoNuevo(kv::TablesDir(), grado, grupo);
         if (!errores.isEmpty()) {
-            msgs.showMessage(QStringLiteral("Debe Corregir: \n") + errores);
+            msgs.showMessage(kv::DebeCorregir(errores));
             return;
         }
         kv::AdicionarGrupo(*kv::DM->TblGrupos, grado, grupo, EdNDirector->text(), EdMensaje->text());
         msgs.showMessage(QStringLiteral("Grupo adicionado."));
-    } catch (const std::exception& e) {
-        msgs.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }

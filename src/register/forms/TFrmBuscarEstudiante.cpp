@@ -1,4 +1,6 @@
 #include "register/forms/TFrmBuscarEstudiante.h"
+#include "data/TDM.h"
+#include "base/forms/ErrorDisplay.h"
 #include "register/Persons.h"
 #include "register/forms/TFrmEstudiantes.h"
 #include "base/Messages.h"
@@ -54,9 +56,9 @@ void TFrmBuscarEstudiante::BtnBuscarClick()
     auto& msg = kv::Messages::instance();
     kv::ResultSet rs;
     try {
-        rs = kv::BuscarPersonas(EdNEstudiante->text());
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+        rs = kv::BuscarPersonas(kv::TablesDir(), EdNEstudiante->text());
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
         return;
     }
     resultado->clear();

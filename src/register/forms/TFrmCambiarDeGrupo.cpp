@@ -1,4 +1,5 @@
 #include "register/forms/TFrmCambiarDeGrupo.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/BotonesDialogo.h"
 #include "data/TDM.h"
 #include "register/Persons.h"
@@ -86,7 +87,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 
     // Destinations: every category in key order, as the categories grid lists them,
     // then the store for persons who leave.
-    kv::LeerCategoriasDestino(Query1);
+    kv::LeerCategoriasDestino(kv::TablesDir(), Query1);
     LlenarComboBox(CBGradoDestino, Query1, QStringLiteral("IGrado"));
     if (CBGradoDestino->findText(kBodega) < 0) CBGradoDestino->addItem(kBodega);
     CBGradoDestino->setCurrentIndex(0);
@@ -97,7 +98,7 @@ TFrmCambiarDeGrupo::TFrmCambiarDeGrupo(int gradoOrigen, const QString& grupoOrig
 void TFrmCambiarDeGrupo::CBGradoDestinoChange()
 {
     CBGrupoDestino->clear();
-    kv::LeerGruposDestino(Query1, CBGradoDestino->currentText().toInt());
+    kv::LeerGruposDestino(kv::TablesDir(), Query1, CBGradoDestino->currentText().toInt());
     LlenarComboBox(CBGrupoDestino, Query1, QStringLiteral("IGrupo"));
     if (CBGrupoDestino->count() > 0) CBGrupoDestino->setCurrentIndex(0);
 }
@@ -113,16 +114,16 @@ void TFrmCambiarDeGrupo::BtnAceptarClick()
         } else if (msg.askYesNo(QStringLiteral("Confirmar"),
                                 kv::TextoConfirmarCambio(gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino),
                                 kv::MsgIcon::Warning)) {
-            kv::CambiarDeGrupo(codigo_, gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino);
+            kv::CambiarDeGrupo(kv::TablesDir(), codigo_, gradoOrigen_, grupoOrigen_, gradoDestino, grupoDestino);
         }
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
     // Whatever happened, the list shows the main window's group again, read anew.
     try {
         if (kv::DM && kv::DM->TblEstudiantes->isActive()) kv::DM->TblEstudiantes->refresh();
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
     accept();
 }

@@ -1,4 +1,7 @@
 #include "register/forms/TFrmEstudiantes.h"
+#include "data/TDM.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "register/Register.h"
 #include "base/Messages.h"
 #include <QDateEdit>
@@ -76,7 +79,7 @@ TFrmEstudiantes::TFrmEstudiantes(const QString& grado, const QString& grupo, QWi
     limitarComunes();
 
     // The next free internal number of the group is offered.
-    siguiente_ = qint64(kv::NextInternalNumber(grado_.toInt(), grupo_)) + 1;
+    siguiente_ = qint64(kv::NextInternalNumber(kv::TablesDir(), grado_.toInt(), grupo_)) + 1;
     EdIEstudiante->setText(QString::number(siguiente_));
     EdNEstudiante->setFocus();
     BtnCrearEst->setEnabled(false);
@@ -93,16 +96,16 @@ void TFrmEstudiantes::BtnAddEstClick()
 {
     const kv::PersonaDatos d = leer();
     try {
-        const kv::ValidacionAlta v = kv::ValidarNuevaPersona(grado_, grupo_, d);
+        const kv::ValidacionAlta v = kv::ValidarNuevaPersona(kv::TablesDir(), grado_, grupo_, d);
         codigo_ = v.codigo;
         if (!v.mensajes.isEmpty()) {
-            kv::Messages::instance().showMessage(QStringLiteral("Debe Corregir: \n") + v.mensajes);
+            kv::Messages::instance().showMessage(kv::DebeCorregir(v.mensajes));
             return;
         }
-        kv::GrabarNuevaPersona(grado_, grupo_, d, codigo_);
-    } catch (const std::exception& e) {
+        kv::GrabarNuevaPersona(*kv::DM->TblEstudiantes, grado_, grupo_, d, codigo_);
+    } catch (const std::exception&) {
         // Nothing was stored; the boxes stay as typed for a correction.
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     ++siguiente_;

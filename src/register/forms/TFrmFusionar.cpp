@@ -1,4 +1,5 @@
 #include "register/forms/TFrmFusionar.h"
+#include "base/forms/ErrorDisplay.h"
 #include "base/forms/BotonesDialogo.h"
 #include "base/forms/TFrmAviso.h"
 #include "data/TDM.h"
@@ -44,8 +45,8 @@ TFrmFusionar::TFrmFusionar(QWidget* parent, int grado) : QDialog(parent), grado_
         try {
             LlenarComboBox(CBGrupoOrigen, *kv::DM->TblGrupos, QStringLiteral("IGrupo"));
             LlenarComboBox(CBGrupoDestino, *kv::DM->TblGrupos, QStringLiteral("IGrupo"));
-        } catch (const std::exception& e) {
-            kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        } catch (const std::exception&) {
+            kv::MostrarExcepcion();
         }
     }
     if (CBGrupoDestino->count() >= 1 && CBGrupoOrigen->count() > 1) CBGrupoOrigen->setCurrentIndex(1);
@@ -58,7 +59,7 @@ void TFrmFusionar::BtnAceptarClick()
     const QString destino = CBGrupoDestino->currentText().trimmed();
     QString error;
     try {
-        error = kv::ValidarFusion(grado_, origen, destino);
+        error = kv::ValidarFusion(kv::TablesDir(), grado_, origen, destino);
     } catch (const std::exception& e) {
         error = QString::fromUtf8(e.what());
     }
@@ -68,11 +69,11 @@ void TFrmFusionar::BtnAceptarClick()
     }
     TFrmAviso::Mostrar(QStringLiteral("Por favor espere..."));
     try {
-        kv::FusionarGrupos(grado_, origen, destino, [](const QString& t) { TFrmAviso::PonerMensaje(t); });
-    } catch (const std::exception& e) {
+        kv::FusionarGrupos(kv::TablesDir(), grado_, origen, destino, [](const QString& t) { TFrmAviso::PonerMensaje(t); });
+    } catch (const std::exception&) {
         // Nothing was changed: the merge runs as one transaction.
         TFrmAviso::Cerrar();
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return;
     }
     TFrmAviso::Cerrar();

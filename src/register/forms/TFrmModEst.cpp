@@ -1,4 +1,6 @@
 #include "register/forms/TFrmModEst.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "base/forms/BotonesDialogo.h"
 #include "data/forms/FieldLimits.h"
 #include "data/TDM.h"
@@ -63,6 +65,7 @@ void TFrmModEst::llenar()
 {
     kv::TableCursor& t = *kv::DM->TblEstudiantes;
     auto f = [&t](const char* name) { return t.fieldByName(QString::fromLatin1(name)); };
+    fila_ = t.rowIdAt(t.currentRow());
     iEstudiante_ = int(f("IEstudiante").asInteger());
     LblIEstudiante->setText(QString::number(iEstudiante_));
     EdGrado->setText(grado_);
@@ -93,15 +96,15 @@ void TFrmModEst::BtnAceptarClick()
     auto& msg = kv::Messages::instance();
     const kv::PersonaDatos d = leer();
     try {
-        const QString errores = kv::ValidarModificacion(d, codigoAnterior_);
+        const QString errores = kv::ValidarModificacion(kv::TablesDir(), d, codigoAnterior_);
         if (!errores.isEmpty()) {
-            msg.showMessage(QStringLiteral("Debe Corregir: \n") + errores);
+            msg.showMessage(kv::DebeCorregir(errores));
             done(QDialog::Rejected);
             return;
         }
-        kv::ModificarPersona(d, codigoAnterior_, grado_.toInt());
-    } catch (const std::exception& e) {
-        msg.showError(QString::fromUtf8(e.what()));
+        kv::ModificarPersona(kv::TablesDir(), fila_, d, codigoAnterior_, grado_.toInt());
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
         done(QDialog::Rejected);
         return;
     }

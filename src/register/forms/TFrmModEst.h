@@ -32,5 +32,6 @@ private:
     QString grado_;
     QString grupo_;
     int iEstudiante_ = 0;
+    qint64 fila_ = -1;          // the person's row, as the list had it highlighted
     QString codigoAnterior_;   // the code the person had when the dialog opened
 };

@@ -1,4 +1,6 @@
 #include "register/forms/TFrmModGrupo.h"
+#include "base/forms/ErrorDisplay.h"
+#include "base/DebeCorregir.h"
 #include "data/TDM.h"
 #include "register/Groups.h"
 #include "base/Messages.h"
@@ -26,13 +28,13 @@ void TFrmModGrupo::BtnAceptarClick()
 {
     kv::Messages& msgs = kv::Messages::instance();
     if (grupo_.isEmpty()) {
-        msgs.showMessage(QStringLiteral("Debe Corregir: \n") + QStringLiteral("Coloque un código de grupo válido \n"));
+        msgs.showMessage(kv::DebeCorregir(QStringLiteral("Coloque un código de grupo válido \n")));
         return;
     }
     try {
         kv::ModificarGrupo(*kv::DM->TblGrupos, grado_.toInt(), grupo_, EdNDirector->text(), EdMensaje->text());
         msgs.showMessage(QStringLiteral("Grupo modificado."));
-    } catch (const std::exception& e) {
-        msgs.showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }

@@ -6,29 +6,15 @@
 #include <QTemporaryFile>
 #include "base/Csv.h"
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace kv::rpt {
-
-QString csvField(const QString& text)
-{
-    static const QString special = QStringLiteral(",\"\r\n");
-    const QString value = kv::CeldaCSVSegura(text);
-    bool quote = false;
-    for (QChar c : value)
-        if (special.contains(c)) quote = true;
-    if (!quote) return value;
-    QString v = value;
-    v.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + v + QLatin1Char('"');
-}
 
 namespace {
 
 QString csvLine(const QStringList& cells)
 {
-    QStringList out;
-    for (const QString& c : cells) out << csvField(c);
-    return out.join(QLatin1Char(',')) + QLatin1String("\r\n");
+    return CsvLinea(cells) + QLatin1String("\r\n");
 }
 
 // A multi-line cell on one line of the plain text: each line break (CR LF, LF or CR)

@@ -6,10 +6,7 @@ namespace kv::rpt {
 
 enum class ExportFormat { Pdf, Text, Csv, Html };
 
-// One CSV field as RFC 4180 writes it: quoted when it holds a comma, a quote or a line
-// break, with inner quotes doubled; a text a spreadsheet would run gets an apostrophe first.
-QString csvField(const QString& value);
-// Headings line, then one line per detail line; CR LF line ends; no byte-order mark.
+// Headings line, then one line per detail line, each field as kv::CsvCampo writes it; CR LF line ends; no byte-order mark.
 QString toCsv(const PageModel& model);
 // Title lines, then headings and details in columns padded to their widest cell.
 QString toText(const PageModel& model);

@@ -2,6 +2,7 @@
 // A band report, as a layout: bands (title, column headings, detail, summary) holding
 // elements placed in millimetres from the top-left corner of the printable area.
 // buildPages() turns a layout and a data set into a PageModel; nothing here draws.
+#include "base/Error.h"
 #include "data/Database.h"
 #include <QImage>
 #include <QLocale>
@@ -15,10 +16,9 @@
 namespace kv::rpt {
 
 // A report that cannot be made or read (Spanish message).
-class ReportError : public std::runtime_error {
+class ReportError : public Error {
 public:
-    explicit ReportError(const QString& msg) : std::runtime_error(msg.toStdString()) {}
-    QString message() const { return QString::fromStdString(what()); }
+    using Error::Error;
 };
 
 struct ReportFont {

@@ -39,6 +39,7 @@ void guarded(bool& busy, F f)
 ReportCommands::ReportCommands(kv::MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
     setObjectName(QStringLiteral("ReportCommands"));
+    anio_ = shell_.required<QLineEdit>(QStringLiteral("EdAnio"));
     enable("AsistentesInasistentes1", &ReportCommands::AsistentesInasistentes1Click);
     enable("EntradasYSalidas1", &ReportCommands::EntradasYSalidas1Click);
     enable("ConsultarUnaPersona1", &ReportCommands::ConsultarUnaPersona1Click);
@@ -48,8 +49,7 @@ ReportCommands::ReportCommands(kv::MainShell& shell, QObject* parent) : QObject(
 
 QAction* ReportCommands::enable(const char* name, void (ReportCommands::*slot)())
 {
-    QAction* a = shell_.component<QAction>(QString::fromLatin1(name));
-    if (!a) return nullptr;
+    QAction* a = shell_.required<QAction>(QString::fromLatin1(name));
     a->setEnabled(true);
     connect(a, &QAction::triggered, this, slot);
     return a;
@@ -58,8 +58,7 @@ QAction* ReportCommands::enable(const char* name, void (ReportCommands::*slot)()
 void ReportCommands::AsistentesInasistentes1Click()
 {
     guarded(enCurso_, [this] {
-        const QLineEdit* anio = shell_.component<QLineEdit>(QStringLiteral("EdAnio"));
-        TfrmAsistieron dlg(shell_.shellWindow(), anio ? anio->text() : QString());
+        TfrmAsistieron dlg(shell_.shellWindow(), anio_->text());
         dlg.exec();
     });
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 
 class QAction;
+class QLineEdit;
 namespace kv { class MainShell; }
 
 class ReportCommands : public QObject {
@@ -21,5 +22,6 @@ public slots:
 private:
     QAction* enable(const char* name, void (ReportCommands::*slot)());
     kv::MainShell& shell_;
+    const QLineEdit* anio_ = nullptr;   // the main window's working year
     bool enCurso_ = false;   // one report command at a time (their previews are modal)
 };

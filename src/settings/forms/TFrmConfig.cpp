@@ -224,7 +224,7 @@ void TFrmConfig::BtnAceptarClick()
     if (!TblConfig->hasField(QStringLiteral("horaEntrada"))) {
         // A site made before the entry hour gets the field now, holding its default.
         TblConfig->close();
-        kv::addLaterColumns(*kv::Database::forDirectory(kv::TablesDir()), QStringLiteral("Config"));
+        kv::actualizarSitio(*kv::Database::forDirectory(kv::TablesDir()));
         TblConfig->open();
     }
     // The row as it is now: "Buscar escudo" may have stored a new logo through another record.

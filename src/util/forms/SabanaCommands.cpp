@@ -1,4 +1,5 @@
 #include "util/forms/SabanaCommands.h"
+#include "base/forms/ErrorDisplay.h"
 #include "data/DataSource.h"
 #include "data/TDM.h"
 #include "settings/forms/Acceso.h"
@@ -11,10 +12,11 @@ namespace kv {
 
 SabanaCommands::SabanaCommands(MainShell& shell, QObject* parent) : QObject(parent), shell_(shell)
 {
-    if (auto* b = shell_.component<QPushButton>(QStringLiteral("BtnSabana"))) {
-        b->setEnabled(true);
-        connect(b, &QPushButton::clicked, this, &SabanaCommands::BtnSabanaClick);
-    }
+    auto* b = shell_.required<QPushButton>(QStringLiteral("BtnSabana"));
+    b->setEnabled(true);
+    connect(b, &QPushButton::clicked, this, &SabanaCommands::BtnSabanaClick);
+    timer_ = shell_.required<QTimer>(QStringLiteral("Timer1"));
+    ds_ = shell_.required<DataSource>(QStringLiteral("DSEstudiantes"));
 }
 
 void SabanaCommands::BtnSabanaClick()
@@ -22,20 +24,18 @@ void SabanaCommands::BtnSabanaClick()
     if (!AccesoPermitido() || !DM) return;
     // No automatic exit or upload runs while persons are being edited, and the main
     // window does not follow the grid's every row.
-    QTimer* timer = shell_.component<QTimer>(QStringLiteral("Timer1"));
-    DataSource* ds = shell_.component<DataSource>(QStringLiteral("DSEstudiantes"));
-    const bool timerActivo = timer && timer->isActive();
-    const bool dsActivo = ds && ds->isEnabled();
-    if (timer) timer->stop();
-    if (ds) ds->setEnabled(false);
+    const bool timerActivo = timer_->isActive();
+    const bool dsActivo = ds_->isEnabled();
+    timer_->stop();
+    ds_->setEnabled(false);
     try {
         TfrmSabana frm(shell_.shellWindow(), DM->TblEstudiantes);
         frm.exec();
-    } catch (const std::exception& e) {
-        Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
-    if (ds) ds->setEnabled(dsActivo);
-    if (timer && timerActivo) timer->start();
+    ds_->setEnabled(dsActivo);
+    if (timerActivo) timer_->start();
 }
 
 } // namespace kv

@@ -4,7 +4,11 @@
 #include "base/forms/MainShell.h"
 #include <QObject>
 
+class QTimer;
+
 namespace kv {
+
+class DataSource;
 
 class SabanaCommands : public QObject {
     Q_OBJECT
@@ -16,6 +20,8 @@ public slots:
 
 private:
     MainShell& shell_;
+    QTimer* timer_ = nullptr;   // the main window's clock (exits and uploads)
+    DataSource* ds_ = nullptr;  // the main window's persons source
 };
 
 } // namespace kv

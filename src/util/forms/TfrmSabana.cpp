@@ -1,4 +1,5 @@
 #include "util/forms/TfrmSabana.h"
+#include "base/forms/ErrorDisplay.h"
 #include "export/forms/ExportarExcel.h"
 #include "base/Clock.h"
 #include "util/Edades.h"
@@ -108,9 +109,9 @@ bool TfrmSabana::guardarFila()
     try {
         personas_->post();
         return true;
-    } catch (const std::exception& e) {
+    } catch (const std::exception&) {
         // The typed values stay in the row to mend or cancel (Esc).
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        kv::MostrarExcepcion();
         return false;
     }
 }
@@ -125,8 +126,8 @@ void TfrmSabana::btnActEdadClick()
     if (!personas_ || !guardarFila()) return;
     try {
         kv::ActualizarEdades(*personas_->database(), kv::Clock::instance().today());
-    } catch (const std::exception& e) {
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
     }
 }
 
@@ -135,8 +136,8 @@ void TfrmSabana::RadioGroup1Click(int item)
     if (!personas_) return;
     try {
         personas_->setFiltered(item == 0);
-    } catch (const std::exception& e) {
-        kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
         RadioGroup1Items->button(personas_->filtered() ? 0 : 1)->setChecked(true);
     }
 }
@@ -148,8 +149,8 @@ void TfrmSabana::done(int r)
     if (personas_ && personas_->isActive()) {
         try {
             personas_->setFiltered(true);
-        } catch (const std::exception& e) {
-            kv::Messages::instance().showError(QString::fromUtf8(e.what()));
+        } catch (const std::exception&) {
+            kv::MostrarExcepcion();
         }
     }
     QDialog::done(r);

@@ -285,3 +285,49 @@ TEST_F(AdminTest, NewSiteAndDataDirFollowTheProgramsOwnRules)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AdminTest, SuspendAndMergeGroupsCallTheRegisterRoutines)
+{
+    ASSERT_EQ(run({"create-site", "site"}).rc, 0);
+    const QString site = path("site");
+    Result r = run({"sql", "site", "insert into grupos (IGrado, IGrupo) values (5, 'A'), (5, 'B')"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    r = run({"sql", "site", "insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo, situacion)"
+                            " values (5, 'A', 0, 'ANA', 'A1', 'm'), (5, 'B', 0, 'LUIS', 'B1', ''), (5, 'B', 1, 'EVA', 'B2', '')"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+
+    r = run({"suspend", "site", "A1"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), "A1: SUSPENDIDO");
+    EXPECT_EQ(scalar(site, "select situacion from estudiantes where codigo='A1'"), "SUSPENDIDO");
+    r = run({"suspend", "site", "A1"});
+    EXPECT_EQ(r.out.trimmed(), "A1: habilitado");
+    EXPECT_EQ(scalar(site, "select situacion from estudiantes where codigo='A1'"), "");
+    EXPECT_EQ(scalar(site, "select situacion from estudiantes where codigo='B1'"), "");   // only that person
+
+    r = run({"merge-groups", "site", "5", "B", "A"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.trimmed(), "2 personas movidas");
+    EXPECT_EQ(scalar(site, "select group_concat(codigo || ':' || iestudiante, ',') from"
+                           " (select * from estudiantes where igrado=5 and igrupo='A' order by iestudiante)"),
+              "A1:0,B1:1,B2:2");
+    EXPECT_EQ(scalar(site, "select count(*) from grupos where igrupo='B'"), "0");
+
+    struct Case { QStringList args; int rc; const char* err; };
+    const Case bad[] = {
+        {{"suspend", "site"}, 2, "suspend necesita dos argumentos"},
+        {{"suspend", "site", "NADIE"}, 1, "No hay ninguna persona con el código NADIE."},
+        {{"suspend", "no-hay", "A1"}, 1, "No existe el directorio"},
+        {{"merge-groups", "site", "x", "A", "B"}, 2, "merge-groups necesita cuatro argumentos"},
+        {{"merge-groups", "site", "5", "A", "Z"}, 1, "Coloque un código de grupo válido"},
+    };
+    for (const Case& c : bad) {
+        r = run(c.args);
+        EXPECT_EQ(r.rc, c.rc) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.err)) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
+    }
+}
+
+} // namespace

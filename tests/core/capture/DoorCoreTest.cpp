@@ -249,11 +249,11 @@ TEST_F(DentroSite, AGridToldRowByRowFollowsTheListAndACopyStaysApart)
 TEST_F(DentroSite, EmptySiteAndCsvQuoting)
 {
     EXPECT_TRUE(kv::PersonasDentro(site.tablesDir()).filas.isEmpty());
-    persona("P1", 5, "A", "PÉREZ; \"ÑOÑO\"");
+    persona("P1", 5, "A", "@PÉREZ; \"ÑOÑO\"");
     mov("P1", "2026-12-09", "07:00:00", "E");
     const QString csv = kv::DentroCSV(kv::PersonasDentro(site.tablesDir()));
     EXPECT_EQ(csv, QString("Código;Nombre;Categoría;Grupo;Dependencia;Fecha;Hora\n"
-                           "P1;\"PÉREZ; \"\"ÑOÑO\"\"\";5;A;;2026-12-09;07:00:00\n"));
+                           "P1;\"'@PÉREZ; \"\"ÑOÑO\"\"\";5;A;;2026-12-09;07:00:00\n"));
 }
 
 // ---- the settings a site made before them reads ----

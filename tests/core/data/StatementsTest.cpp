@@ -94,11 +94,11 @@ TEST_F(Statements, CaptureLookupInsideTestAndRecording)
 TEST_F(Statements, MoveAndSearchPersons)
 {
     Query g;
-    LeerGruposDestino(g, 5);
+    LeerGruposDestino(site.tablesDir(), g, 5);
     EXPECT_EQ(g.recordCount(), 0);
-    CambiarDeGrupo("125", 5, "B", -99, "C");
+    CambiarDeGrupo(site.tablesDir(), "125", 5, "B", -99, "C");
     EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='125'"), "-99C");
-    CambiarDeGrupo("123", 5, "B", 7, "A");   // not in that group: stays where it is
+    CambiarDeGrupo(site.tablesDir(), "123", 5, "B", 7, "A");   // not in that group: stays where it is
     EXPECT_EQ(site.scalar("select igrado || igrupo from estudiantes where codigo='123'"), "5A");
 
     const auto codes = [](const ResultSet& r) {
@@ -108,9 +108,9 @@ TEST_F(Statements, MoveAndSearchPersons)
         l.sort();
         return l;
     };
-    EXPECT_EQ(codes(BuscarPersonas("ar")), QStringList{"125"});
-    EXPECT_EQ(codes(BuscarPersonas("")).size(), 4);
-    EXPECT_TRUE(codes(BuscarPersonas("%")).isEmpty());   // a typed wildcard is searched literally
+    EXPECT_EQ(codes(BuscarPersonas(site.tablesDir(), "ar")), QStringList{"125"});
+    EXPECT_EQ(codes(BuscarPersonas(site.tablesDir(), "")).size(), 4);
+    EXPECT_TRUE(codes(BuscarPersonas(site.tablesDir(), "%")).isEmpty());   // a typed wildcard is searched literally
 }
 
 TEST_F(Statements, AttendanceAndNonAttendance)
@@ -134,8 +134,8 @@ TEST_F(Statements, EntriesAndExitsOfResidentsAndVisitors)
     r.desde = r.hasta = QDate(2026, 12, 1);
     r.gradoDesde = 0;
     r.gradoHasta = 11;
-    // the residents' statement leaves codigo bare in a join where both tables have it
-    ASSERT_TRUE(rpt::SQLEntradasSalidas(r).contains("substring(upper(codigo) from 1 for 5)"));
+    // both tables have codigo: the residents' statement names the movements' one
+    ASSERT_TRUE(rpt::SQLEntradasSalidas(r).contains("substring(upper(a.codigo) from 1 for 5)"));
     Query res = site.query(rpt::SQLEntradasSalidas(r));
     // MARTA's 00:30 exit falls before the default window of hours
     EXPECT_EQ(column(res, "hora"), (QStringList{"07:00:00", "15:00:00"}));

@@ -2,6 +2,7 @@
 // kelvora-admin export.
 #include "data/TableCursor.h"
 #include "export/Exportar.h"
+#include "export/ZipLeido.h"
 #include "support/TempSite.h"
 #include "support/XlsxLeido.h"
 #include <QDir>
@@ -273,4 +274,36 @@ TEST(AdminExport, TheNextExportRemovesWhatAKilledOneLeft)
     for (const QString& n : ajenos) EXPECT_EQ(leer(dir + "/" + n), QByteArray("ajeno")) << n.toStdString();
     EXPECT_TRUE(QFile::exists(vivo.fileName()));
     EXPECT_EQ(LeerXlsx(dir + "/lista.xlsx").filas.size(), 20001);
+TEST(ZipLeido, ReadsAWrittenWorkbookAndRefusesADamagedPart)
+{
+    TempSite site;
+    llenar(site);
+    kv::TableCursor t("Estudiantes");
+    t.setDirectory(site.tablesDir());
+    t.open();
+    const QString archivo = site.workDir() + "/lista.xlsx";
+    ASSERT_EQ(kv::ExportarTabla(t, archivo), 3);
+    {
+        const kv::ZipLeido zip(archivo);
+        ASSERT_TRUE(zip.ok());
+        EXPECT_TRUE(zip.nombres().contains("xl/worksheets/sheet1.xml"));
+        EXPECT_TRUE(zip.parte("xl/worksheets/sheet1.xml").trimmed().endsWith("</worksheet>"));
+        EXPECT_TRUE(zip.parte("no/existe.xml").isEmpty());
+    }
+    // A byte changed inside the sheet's compressed data: the part no longer reads whole.
+    QByteArray bytes = leer(archivo);
+    const QByteArray nombre = "xl/worksheets/sheet1.xml";
+    int cabecera = -1;
+    for (int i = bytes.indexOf("PK\x03\x04"); i >= 0; i = bytes.indexOf("PK\x03\x04", i + 4))
+        if (bytes.mid(i + 30, nombre.size()) == nombre) cabecera = i;
+    ASSERT_GE(cabecera, 0);
+    const auto u16 = [&](int p) { return int(uchar(bytes[p])) | (int(uchar(bytes[p + 1])) << 8); };
+    const int datos = cabecera + 30 + u16(cabecera + 26) + u16(cabecera + 28);
+    bytes[datos + 20] = char(bytes[datos + 20] ^ 0x5A);
+    const QString danado = escribir(site.workDir() + "/danado.xlsx", bytes);
+    const kv::ZipLeido zip(danado);
+    ASSERT_TRUE(zip.ok());
+    EXPECT_TRUE(zip.parte("xl/worksheets/sheet1.xml").isEmpty());
+    EXPECT_FALSE(kv::ZipLeido(escribir(site.workDir() + "/texto.xlsx", "no es un libro")).ok());
+    EXPECT_FALSE(kv::ZipLeido(site.workDir() + "/no-existe.xlsx").ok());
 }

@@ -22,22 +22,22 @@ protected:
 
 TEST_F(RegisterCore, NextInternalNumberIsTheHighestOfThatCategoryAndGroupOnly)
 {
-    EXPECT_EQ(kv::NextInternalNumber(5, "A"), -1);   // no persons at all
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "A"), -1);   // no persons at all
     persona(site, 5, "A", 3, "X", "c1");
     persona(site, 5, "A", 12, "Y", "c2");   // numeric, not text, order: 12 > 3
     persona(site, 5, "A", 9, "Z", "c3");
     persona(site, 5, "B", 40, "W", "c4");   // other group
     persona(site, 6, "A", 50, "V", "c5");   // same code, other category
-    EXPECT_EQ(kv::NextInternalNumber(5, "A"), 12);
-    EXPECT_EQ(kv::NextInternalNumber(5, "B"), 40);
-    EXPECT_EQ(kv::NextInternalNumber(6, "A"), 50);
-    EXPECT_EQ(kv::NextInternalNumber(5, "C"), -1);
-    EXPECT_EQ(kv::NextInternalNumber(5, "a"), -1);   // codes compare exactly
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "A"), 12);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "B"), 40);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 6, "A"), 50);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "C"), -1);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "a"), -1);   // codes compare exactly
 
     // A code with an apostrophe is a value, not a piece of the statement.
     persona(site, 5, "O'", 7, "Q", "c6");
-    EXPECT_EQ(kv::NextInternalNumber(5, "O'"), 7);
-    EXPECT_EQ(kv::NextInternalNumber(5, "' or '1'='1"), -1);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "O'"), 7);
+    EXPECT_EQ(kv::NextInternalNumber(site.tablesDir(), 5, "' or '1'='1"), -1);
 }
 
 TEST_F(RegisterCore, ComboFillerTakesFirstRowTextDistinctValuesInOrderAndStopsOnTheLastRow)

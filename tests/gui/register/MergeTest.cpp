@@ -2,6 +2,7 @@
 #include "support/RegisterHelpers.h"
 #include "base/forms/TFrmAviso.h"
 #include "register/Merge.h"
+#include "data/TDM.h"
 #include "register/forms/TFrmFusionar.h"
 #include "support/gui/MainHarness.h"
 #include "support/gui/Modal.h"
@@ -95,7 +96,7 @@ TEST_F(Merge, DialogOffersTheGroupsAndMergesTheSecondIntoTheFirstByDefault)
 TEST_F(Merge, IntoAnEmptyGroupNumbersFromZero)
 {
     abrir();
-    kv::FusionarGrupos(5, "A", "C");
+    kv::FusionarGrupos(kv::TablesDir(), 5, "A", "C");
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(grupoDe(h.site, "a" + QString::number(i)), "C");
         EXPECT_EQ(numero(h.site, "a" + QString::number(i)), QString::number(i));
@@ -133,7 +134,7 @@ TEST_F(Merge, ADestinationThatIsNoGroupOfTheCategoryIsRefusedSoNoPersonIsLeftWit
         EXPECT_EQ(TFrmAviso::actual(), nullptr);
         EXPECT_EQ(todo(), antes);
         // the core refuses it too, whoever calls it
-        EXPECT_THROW(kv::FusionarGrupos(5, "B", QString::fromUtf8(destino).trimmed()), std::invalid_argument);
+        EXPECT_THROW(kv::FusionarGrupos(kv::TablesDir(), 5, "B", QString::fromUtf8(destino).trimmed()), std::invalid_argument);
         EXPECT_EQ(todo(), antes);
     }
 }
@@ -146,7 +147,7 @@ TEST_F(Merge, PersonsSharingANumberEachKeepTheirOwnMarks)
     persona(h.site, 5, "B", 1, "OTRO UNO", "b1bis");
     h.site.exec("insert into notas (codigo, IGrado, IGrupo, IEstudiante, IMateria, IPeriodo, nota) "
                 "values ('b1bis', 5, 'B', 1, 'MAT', 1, 9.5)");
-    kv::FusionarGrupos(5, "B", "A");
+    kv::FusionarGrupos(kv::TablesDir(), 5, "B", "A");
     const QString b1 = numero(h.site, "b1"), b1bis = numero(h.site, "b1bis");
     ASSERT_NE(b1, b1bis);
     EXPECT_EQ(nota("notas", "nota", 4.0), "A/" + b1);
@@ -165,7 +166,7 @@ TEST_F(Merge, PersonsWithoutOrSharingANumberEachGetTheirOwnAndNoneStaysBehind)
     persona(h.site, 5, "B", 0, "SIN", "bn");
     h.site.exec("update estudiantes set IEstudiante=null where codigo='bn'");
     persona(h.site, 5, "B", 1, "OTRO UNO", "b1bis");
-    kv::FusionarGrupos(5, "B", "A");
+    kv::FusionarGrupos(kv::TablesDir(), 5, "B", "A");
     EXPECT_EQ(h.site.count("estudiantes", "IGrupo='B' and IGrado=5"), 0);
     QStringList numeros;
     for (const char* c : {"bn", "b0", "b1", "b1bis", "b2"}) {
@@ -224,16 +225,16 @@ TEST_F(Merge, TypedCodesWithApostrophesAreValues)
     grupo(h.site, 5, "O'");
     persona(h.site, 5, "O'", 0, "RARO", "o0");
     abrir();
-    kv::FusionarGrupos(5, "O'", "A");
+    kv::FusionarGrupos(kv::TablesDir(), 5, "O'", "A");
     EXPECT_EQ(grupoDe(h.site, "o0"), "A");
     EXPECT_EQ(numero(h.site, "o0"), "5");
     EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"O'"}), 0);
 
     // a destination with an apostrophe that is a group of the category
     grupo(h.site, 5, "Z'");
-    kv::FusionarGrupos(5, "C", "Z'");   // C has nobody: only its row goes
+    kv::FusionarGrupos(kv::TablesDir(), 5, "C", "Z'");   // C has nobody: only its row goes
     EXPECT_EQ(h.site.count("grupos", "IGrupo='C'"), 0);
-    kv::FusionarGrupos(5, "B", "Z'");
+    kv::FusionarGrupos(kv::TablesDir(), 5, "B", "Z'");
     EXPECT_EQ(grupoDe(h.site, "b0"), "Z'");
     EXPECT_EQ(numero(h.site, "b0"), "0");
     EXPECT_EQ(h.site.count("grupos", "IGrupo=?", {"Z'"}), 1);

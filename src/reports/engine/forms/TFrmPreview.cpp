@@ -1,4 +1,5 @@
 #include "reports/engine/forms/TFrmPreview.h"
+#include "base/forms/ErrorDisplay.h"
 #include "reports/engine/ReportExport.h"
 #include "reports/engine/ReportPainter.h"
 #include "reports/engine/TitleBlock.h"
@@ -166,8 +167,8 @@ bool TFrmPreview::Guardar(const QString& path)
         }
         exportReport(model_, fmt, path);
         return true;
-    } catch (const ReportError& e) {
-        kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Error);
+    } catch (const ReportError&) {
+        kv::MostrarExcepcion();
         return false;
     }
 }
@@ -176,8 +177,8 @@ bool TFrmPreview::Abrir(const QString& path)
 {
     try {
         model_ = PageModel::load(path);
-    } catch (const ReportError& e) {
-        kv::Messages::instance().showMessage(e.message(), QStringLiteral("Error"), kv::MsgIcon::Error);
+    } catch (const ReportError&) {
+        kv::MostrarExcepcion();
         return false;
     }
     page_ = 0;
@@ -287,8 +288,8 @@ bool ImprimirInforme(const PageModel& model, QWidget* parent, QPrinter* printer)
             QApplication::processEvents();
             return !progress.wasCanceled();
         });
-    } catch (const ReportError& e) {
-        Messages::instance().showMessage(e.message(), QStringLiteral("Error"), MsgIcon::Error);
+    } catch (const ReportError&) {
+        kv::MostrarExcepcion();
         return false;
     }
     return true;

@@ -26,7 +26,7 @@ TEST(CaptureCore, ACodeLongerThanItsFieldIsRefusedAndNothingStored)
             try {
                 kv::RegistrarMovimiento(site.tablesDir(), m);
                 ADD_FAILURE() << "stored";
-            } catch (const kv::MyException& e) {
+            } catch (const MyException& e) {
                 EXPECT_EQ(e.message(), kv::TextoCodigoLargo(20));
             }
         }

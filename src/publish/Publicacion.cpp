@@ -219,9 +219,16 @@ int MovimientosPendientes(const QString& dir)
     return int(q.fieldByName(QStringLiteral("n")).asInteger());
 }
 
+static ResultadoSubida EnCurso()
+{
+    ResultadoSubida r;
+    r.motivo = QStringLiteral("Otra subida de movimientos está en curso.");
+    return r;
+}
+
 ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icolegio, const OpcionesSubida& op)
 {
-    if (gPasadaEnCurso) return ResultadoSubida{};
+    if (gPasadaEnCurso) return EnCurso();
     const PasadaEnCurso enCurso;
     ResultadoSubida r;
     r.conectado = c.isOpen();
@@ -310,7 +317,7 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
 
 ResultadoSubida SubirMovimientos()
 {
-    if (gPasadaEnCurso) return ResultadoSubida{};
+    if (gPasadaEnCurso) return EnCurso();
     PgConnection c;
     ResultadoSubida r;
     const EstadoConexion e = ConectarInternet(c, &r.motivo);

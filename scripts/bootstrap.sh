@@ -10,6 +10,7 @@ PKGS=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core fonts-liberation unzip
   libxss-dev libx11-dev alsa-utils
+  libcpp-httplib-dev chromium chromium-driver python3-selenium wrk curl
 )
 missing=()
 for p in "${PKGS[@]}"; do

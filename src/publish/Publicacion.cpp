@@ -3,6 +3,7 @@
 #include "data/Query.h"
 #include "data/TDM.h"
 #include "publish/Remote.h"
+#include "publish/RemotoConsulta.h"
 #include "settings/TConfig.h"
 #include "base/Clock.h"
 #include "base/MyException.h"
@@ -443,6 +444,7 @@ ResultadoPersonas SubirEstudiantes(PgConnection& c, const QString& dir, int icol
          QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text"),
          QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text")},
         filas, r.filas, progreso);
+    GuardarNombreColegio(c, dir, icolegio);
     tx.commit();
     for (const Rechazo& x : rechazos) {
         const QVariantList& f = filas[x.fila];

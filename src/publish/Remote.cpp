@@ -1,4 +1,5 @@
 #include "publish/Remote.h"
+#include "publish/RemotoConsulta.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
 #include <QStringList>
@@ -39,7 +40,9 @@ QString ValorInvalido(const char* clave, const QString& v)
 
 } // namespace
 
-PgParams ParametrosInternet(QString* problema)
+PgParams ParametrosInternet(QString* problema) { return ParametrosInternet(QString(), problema); }
+
+PgParams ParametrosInternet(const QString& archivoIni, QString* problema)
 {
     if (problema) problema->clear();
     struct Clave {
@@ -61,7 +64,7 @@ PgParams ParametrosInternet(QString* problema)
     QString espera;
     for (const Clave& k : claves) {
         const QString sinValor = QStringLiteral("\x01");
-        QString v = LeerIni(QLatin1String(kSeccion), QLatin1String(k.ini), sinValor);
+        QString v = LeerIniDe(archivoIni, QLatin1String(kSeccion), QLatin1String(k.ini), sinValor);
         if (v == sinValor) {
             if (!k.porOmision || qEnvironmentVariableIsSet(k.env)) continue;
             v = QLatin1String(k.porOmision);
@@ -198,6 +201,7 @@ void CrearEsquemaRemoto(PgConnection& c, int anio)
     for (int i = 0; i < estrechas.rows(); ++i)
         c.exec(QStringLiteral("alter table %1.%2 alter column %3 type text")
                    .arg(s, estrechas.value(i, 0), estrechas.value(i, 1)));
+    CrearTablasConsulta(c, anio);
     tx.commit();
 }
 

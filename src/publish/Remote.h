@@ -23,6 +23,8 @@ inline QString TextoSinEsquema(int anio)
 // stalled server never holds the desk longer than that. A value libpq would refuse is
 // described in `problema` (naming the key), empty when all are usable.
 PgParams ParametrosInternet(QString* problema = nullptr);
+// The same from section Internet of the INI file at `archivoIni` (pralune.ini when empty).
+PgParams ParametrosInternet(const QString& archivoIni, QString* problema = nullptr);
 
 enum class EstadoConexion {
     Abierta,              // `c` is ready for the publication statements

@@ -54,10 +54,10 @@ struct Archivo {
     }
 };
 
-Archivo leer()
+Archivo leer(const QString& path = QString())
 {
     Archivo a;
-    QFile f(iniPath());
+    QFile f(path.isEmpty() ? iniPath() : path);
     if (!f.open(QIODevice::ReadOnly)) return a;
     const QByteArray all = f.readAll();
     QStringDecoder probar(QStringDecoder::Utf8);
@@ -104,7 +104,12 @@ QString keyOf(const QString& line, QString* value)
 
 QString LeerIni(const QString& section, const QString& key, const QString& def)
 {
-    const Archivo a = leer();
+    return LeerIniDe(QString(), section, key, def);
+}
+
+QString LeerIniDe(const QString& path, const QString& section, const QString& key, const QString& def)
+{
+    const Archivo a = leer(path);
     bool inSection = false;
     for (int i = 0; i < a.lineas.size(); ++i) {
         const QString line = a.texto(i);

@@ -13,6 +13,8 @@ inline QString IniFileName() { return QStringLiteral("pralune.ini"); }
 // A value of the INI file in the working directory; `def` when the file, the section or
 // the key is missing.
 QString LeerIni(const QString& section, const QString& key, const QString& def = QString());
+// The same from the INI file at `path` (the working directory's when empty).
+QString LeerIniDe(const QString& path, const QString& section, const QString& key, const QString& def = QString());
 // Writes a value, keeping every other byte of the file. False when it cannot be written.
 bool EscribirIni(const QString& section, const QString& key, const QString& value);
 

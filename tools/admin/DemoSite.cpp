@@ -407,6 +407,11 @@ DemoSummary buildDemoSite(const QString& dir, const QDate& today)
     for (int i = 0; i < guardians.rows.size(); i += 4)
         db->exec("INSERT INTO consultantes (docIdent, nombre, clave, nivelConsulta) VALUES (?, ?, ?, 0)",
                  {guardians.rows[i][0], guardians.rows[i][1], guardians.rows[i][0]});
+    if (!guardians.rows.isEmpty()) {
+        sum.parentDocument = guardians.rows[0][0].toString();
+        sum.parentPassword = sum.parentDocument;
+    }
+    sum.staffDocument = sum.staffPassword = staff.first().first;
 
     // The settings row that createSite left, with a logo drawn for the reports.
     const QString shield = QDir(dir).absoluteFilePath(QStringLiteral("escudo.png"));

@@ -13,6 +13,9 @@ struct DemoSummary {
     int movements = 0;
     QString adminPassword;
     QString capturePassword;
+    // Consultants of the on-line consultation: a parent and a staff member.
+    QString parentDocument, parentPassword;
+    QString staffDocument, staffPassword;
 };
 
 // Creates the site in `dir` (which must not hold one yet) and fills it. Movements cover

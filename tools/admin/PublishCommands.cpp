@@ -3,6 +3,7 @@
 #include "data/TDM.h"
 #include "publish/Publicacion.h"
 #include "publish/Remote.h"
+#include "publish/RemotoConsulta.h"
 #include "settings/TConfig.h"
 #include "base/Clock.h"
 #include <QFileInfo>
@@ -46,15 +47,23 @@ kv::Progreso progress(const QString& section)
 int remoteInit(const QStringList& args)
 {
     int year = kv::Clock::instance().today().year();
+    QString role, rolePassword;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--year") && i + 1 < args.size()) {
             bool ok = false;
             year = args[++i].toInt(&ok);
             if (!ok || year <= 0) return usage(QStringLiteral("--year necesita un año positivo: %1").arg(args[i]));
+        } else if (args[i] == QLatin1String("--consulta-role") && i + 1 < args.size()) {
+            role = args[++i];
+        } else if (args[i] == QLatin1String("--consulta-clave") && i + 1 < args.size()) {
+            rolePassword = args[++i];
         } else {
-            return usage(QStringLiteral("remote-init solo admite --year N; sobra: %1").arg(args[i]));
+            return usage(QStringLiteral("remote-init admite --year N, --consulta-role NOMBRE y --consulta-clave CLAVE;"
+                                        " sobra: %1").arg(args[i]));
         }
     }
+    if (!rolePassword.isEmpty() && role.isEmpty())
+        return usage(QStringLiteral("--consulta-clave va con --consulta-role NOMBRE."));
     kv::PgConnection c;
     try {
         c.open(kv::ParametrosInternet());
@@ -63,7 +72,16 @@ int remoteInit(const QStringList& args)
     }
     kv::CrearEsquemaRemoto(c, year);
     QTextStream(stdout) << "Esquema " << year << " listo en el servidor, con las tablas entradassalidas,"
-                        << " estudiantes y consultantes." << Qt::endl;
+                        << " estudiantes, consultantes y colegios." << Qt::endl;
+    if (!role.isEmpty()) {
+        try {
+            kv::CrearRolConsulta(c, year, role, rolePassword);
+        } catch (const kv::PgError& e) {
+            return failed(QStringLiteral("No se pudo preparar el rol de la consulta: %1").arg(e.message()));
+        }
+        QTextStream(stdout) << "Rol «" << role << "» de la consulta en línea: solo lectura de las tablas del año " << year
+                            << "." << Qt::endl;
+    }
     return Ok;
 }
 

@@ -37,8 +37,10 @@ const char kUsage[] =
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
     "  inside DIR [--csv FILE]       personas y visitantes que están dentro ahora;\n"
     "                                con --csv escribe la lista en FILE\n"
-    "  remote-init [--year N]        crea en el servidor (sección Internet de pralune.ini) el\n"
-    "                                esquema del año N con las tablas publicadas\n"
+    "  remote-init [--year N] [--consulta-role NOMBRE [--consulta-clave CLAVE]]\n"
+    "                                crea en el servidor (sección Internet de pralune.ini) el\n"
+    "                                esquema del año N con las tablas publicadas; con\n"
+    "                                --consulta-role, el rol de solo lectura de kelvora-consulta\n"
     "  publish DIR [--movimientos] [--estudiantes] [--consultantes]\n"
     "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "  export DIR ARCHIVO.xlsx [--grado N --grupo G]\n"
@@ -139,7 +141,10 @@ int demo(const QStringList& args)
     }
     out() << "Contraseñas:\n"
           << "  Administrador: " << s.adminPassword << "\n"
-          << "  Capturar entradas y salidas: " << s.capturePassword << Qt::endl;
+          << "  Capturar entradas y salidas: " << s.capturePassword << "\n"
+          << "Consulta en línea (después de publicar el sitio):\n"
+          << "  padre o madre: documento " << s.parentDocument << ", clave " << s.parentPassword << "\n"
+          << "  personal: documento " << s.staffDocument << ", clave " << s.staffPassword << Qt::endl;
     return Ok;
 }
 

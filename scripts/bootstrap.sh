@@ -6,7 +6,7 @@ PKGS=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev libpq-dev postgresql postgresql-contrib
-  libxlsxwriter-dev zlib1g-dev
+  libxlsxwriter-dev zlib1g-dev libzip-dev pxlib-dev python3-openpyxl
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick poppler-utils fonts-dejavu-core fonts-liberation unzip
   libxss-dev libx11-dev alsa-utils

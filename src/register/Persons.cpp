@@ -1,4 +1,5 @@
 #include "register/Persons.h"
+#include "register/ReglasPersona.h"
 #include "data/Query.h"
 #include "data/TDM.h"
 
@@ -58,20 +59,16 @@ bool CodigoAsignado(const QString& codigo)
 
 ValidacionAlta ValidarNuevaPersona(const QString& gradoTexto, const QString& grupo, const PersonaDatos& d)
 {
-    ValidacionAlta r;
-    if (d.iEstudiante.isEmpty()) r.mensajes += QStringLiteral("Coloque un código de estudiante válido \n");
-    if (d.nombre.isEmpty()) r.mensajes += QStringLiteral("Coloque el nombre del estudiante \n");
-    if (!d.iEstudiante.isEmpty()) {
-        Query q;
-        EjecutarSQL(TablesDir(), q,
-                    QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? and iestudiante=?"),
-                    {gradoTexto, grupo, d.iEstudiante});
-        if (!q.isEmpty())
-            r.mensajes += QStringLiteral("Id. interno del estudiante ya está asignado.Pruebe aumentándolo en 1.");
-    }
-    r.codigo = d.codigo.isEmpty() ? CodigoGenerado(gradoTexto, grupo, d.iEstudiante) : d.codigo;
-    if (CodigoAsignado(r.codigo)) r.mensajes += QStringLiteral("Código del estudiante ya está asignado.");
-    return r;
+    return ReglasAlta(
+        gradoTexto, grupo, d,
+        [&](const QString& iEstudiante) {
+            Query q;
+            EjecutarSQL(TablesDir(), q,
+                        QStringLiteral("select iestudiante from estudiantes where igrado=? and igrupo=? and iestudiante=?"),
+                        {gradoTexto, grupo, iEstudiante});
+            return !q.isEmpty();
+        },
+        CodigoAsignado);
 }
 
 // The boxes both person dialogs share, in the order they are stored.
@@ -107,13 +104,7 @@ void GrabarNuevaPersona(const QString& gradoTexto, const QString& grupo, const P
 
 QString ValidarModificacion(const PersonaDatos& d, const QString& codigoAnterior)
 {
-    QString m;
-    if (d.nombre.isEmpty()) m += QStringLiteral("Coloque el nombre del estudiante.\n");
-    if (d.codigo.isEmpty())
-        m += QStringLiteral("El código del estudiante no puede estar vacío y debe ser único.");
-    else if (d.codigo != codigoAnterior && CodigoAsignado(d.codigo))
-        m += QStringLiteral("Código del estudiante ya está asignado. Coloque otro.\n");
-    return m;
+    return ReglasModificacion(d, codigoAnterior, CodigoAsignado);
 }
 
 void GrabarModificacion(const PersonaDatos& d)

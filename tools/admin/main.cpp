@@ -5,6 +5,7 @@
 #include "PublishCommands.h"
 #include "ReportCommands.h"
 #include "ExportCommands.h"
+#include "ImportCommands.h"
 #include "data/Database.h"
 #include "data/Dialect.h"
 #include "data/Query.h"
@@ -45,6 +46,12 @@ const char kUsage[] =
     "                                publica el sitio DIR (sin opciones, las tres cosas)\n"
     "  export DIR ARCHIVO.xlsx [--grado N --grupo G]\n"
     "                                exporta las personas del sitio (o de un grupo) a un libro Excel\n"
+    "  import-personas DIR ARCHIVO [--actualizar] [--crear-grupos] [--prueba]\n"
+    "                                importa personas de un archivo .csv o .xlsx; con --actualizar\n"
+    "                                un código conocido actualiza a esa persona; --prueba solo revisa\n"
+    "  import-fotos DIR CARPETA      copia las fotos con nombre de código o documento de una persona\n"
+    "  import-sitio DIR_ANTERIOR DIR_NUEVO\n"
+    "                                crea DIR_NUEVO con las tablas Paradox del sitio DIR_ANTERIOR\n"
     "%1"
     "  --help                        muestra esta ayuda\n";
 
@@ -259,6 +266,9 @@ int main(int argc, char** argv)
         if (command == QLatin1String("publish")) return admin::publish(args);
         if (command == QLatin1String("report")) return admin::reportCommand(args, out(), err());
         if (command == QLatin1String("export")) return admin::exportCommand(args);
+        if (command == QLatin1String("import-personas")) return admin::importPersonasCommand(args);
+        if (command == QLatin1String("import-fotos")) return admin::importFotosCommand(args);
+        if (command == QLatin1String("import-sitio")) return admin::importSitioCommand(args);
         return badUsage(QStringLiteral("Orden desconocida: %1").arg(command));
     } catch (const kv::DbError& e) {
         return fail(e.message());

@@ -4,9 +4,11 @@
 #include "settings/TConfig.h"
 #include "base/forms/ErrorDisplay.h"
 #include "data/forms/DBGrid.h"
+#include "import/forms/TFrmImportarSitio.h"
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, const QString& error, QWidget* parent)
@@ -25,6 +27,11 @@ TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, const QString& 
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     Label1->setBuddy(DBGrid1);
     root->addWidget(DBGrid1);
+    BtnImportarSitio = new QPushButton(QStringLiteral("&Importar sitio anterior..."), this);
+    BtnImportarSitio->setObjectName(QStringLiteral("BtnImportarSitio"));
+    BtnImportarSitio->setAutoDefault(false);
+    connect(BtnImportarSitio, &QPushButton::clicked, this, &TFrmEditarColegios::BtnImportarSitioClick);
+    root->addWidget(BtnImportarSitio, 0, Qt::AlignLeft);
 
     TblColegios = new kv::TableCursor(QStringLiteral("Config"), this);
     TblColegios->setObjectName(QStringLiteral("TblColegios"));
@@ -41,6 +48,24 @@ TFrmEditarColegios::TFrmEditarColegios(const QString& tablesDir, const QString& 
 }
 
 TFrmEditarColegios::~TFrmEditarColegios() = default;
+
+void TFrmEditarColegios::BtnImportarSitioClick()
+{
+    TFrmImportarSitio dlg(this);
+    dlg.exec();
+    if (dlg.sitioNuevo().isEmpty() || !TblColegios->isActive()) return;
+    // The new site goes into the list like a row typed into the grid.
+    try {
+        if (TblColegios->state() != kv::DataSetState::Browse) TblColegios->post();
+        TblColegios->append();
+        TblColegios->setFieldValue(QStringLiteral("colegio"), dlg.nombreNuevo());
+        TblColegios->setFieldValue(QStringLiteral("RutaTablas"), dlg.sitioNuevo());
+        TblColegios->post();
+    } catch (const std::exception&) {
+        kv::MostrarExcepcion();
+        if (TblColegios->state() != kv::DataSetState::Browse) TblColegios->cancel();
+    }
+}
 
 void TFrmEditarColegios::done(int r)
 {

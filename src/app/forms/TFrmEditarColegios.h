@@ -4,6 +4,7 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 namespace kv { class DBGrid; class TableCursor; }
 
 class TFrmEditarColegios : public QDialog {
@@ -17,6 +18,11 @@ public:
     QLabel* Label1 = nullptr;
     kv::DBGrid* DBGrid1 = nullptr;
     kv::TableCursor* TblColegios = nullptr;
+    QPushButton* BtnImportarSitio = nullptr;   // "Importar sitio anterior..."
+
+public slots:
+    // Makes a new site from an old site's Paradox tables and adds it to the list.
+    void BtnImportarSitioClick();
 
 protected:
     void done(int r) override;

@@ -11,6 +11,7 @@
 #include "platform/Desktop.h"
 #include "platform/QuitRequest.h"
 #include "publish/forms/PublishCommands.h"
+#include "import/forms/ImportCommands.h"
 #include "reports/forms/AsistenciaCommands.h"
 #include "reports/forms/ReportCommands.h"
 #include "settings/IniFile.h"
@@ -79,6 +80,7 @@ TFrmMain::TFrmMain(QWidget* parent, bool pedirClave) : QMainWindow(parent)
     new RegisterCommands(*this, this);
     new PersonsCommands(*this, this);
     new kv::PublishCommands(*this, this);
+    new kv::ImportCommands(*this, this);
     new ReportCommands(*this, this);
     new AsistenciaCommands(*this, this);
     new kv::SabanaCommands(*this, this);

@@ -7,10 +7,12 @@ PKGS=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev libpq-dev postgresql postgresql-contrib
   libxlsxwriter-dev zlib1g-dev libzip-dev pxlib-dev python3-openpyxl
+  libhpdf-dev libfontconfig-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils fonts-dejavu-core fonts-liberation unzip
+  xvfb xauth imagemagick poppler-utils qpdf fonts-dejavu-core fonts-liberation unzip
   libxss-dev libx11-dev alsa-utils
   libcpp-httplib-dev chromium chromium-driver python3-selenium wrk curl
+  dpkg-dev file lintian appstream desktop-file-utils help2man librsvg2-bin
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -1,6 +1,7 @@
 #include "capture/Dentro.h"
 #include "capture/Capture.h"
 #include "data/Query.h"
+#include <QSet>
 #include <algorithm>
 
 namespace kv {
@@ -20,20 +21,22 @@ const char kUltimosTodos[] =
     "         order by x.codigo desc, x.fecha desc, x.hora desc, x.rowid desc limit 1)"
     " from ult where ult.rid is not null)";
 
-// The same for one code, when a new movement arrives while the list is shown.
-const char kUltimoDeUno[] =
+// The same for the code of one stored movement, when a capture arrives while the list is
+// shown: one statement gives the code, its last movement and its person.
+const char kUltimoDeFila[] =
     "with ult(rid) as ("
-    " select rowid from entradasSalidas where codigo = ?"
-    " order by fecha desc, hora desc, rowid desc limit 1)";
+    " select x.rowid from entradasSalidas x"
+    " where x.codigo = (select y.codigo from entradasSalidas y where y.rowid = ?)"
+    " order by x.fecha desc, x.hora desc, x.rowid desc limit 1)";
 
 const char kFilas[] =
     " select m.codigo as codigo, m.fecha as fecha, m.hora as hora, m.nestudiante as nmovimiento,"
     " m.detalle as detalle, e.IGrado as igrado, e.IGrupo as igrupo, e.NEstudiante as nregistro,"
-    " e.rowid as rowidpersona"
+    " e.rowid as rowidpersona, m.tipomvt as tipomvt"
     " from ult join entradasSalidas m on m.rowid = ult.rid"
     " left join estudiantes e on e.rowid ="
-    "   (select min(p.rowid) from estudiantes p where p.codigo = m.codigo)"
-    " where m.tipomvt = 'E'";
+    "   (select min(p.rowid) from estudiantes p where p.codigo = m.codigo)";
+const char kSoloEntradas[] = " where m.tipomvt = 'E'";
 
 // Sorting by a folded key is what keeps a list of tens of thousands quick; comparing
 // names through the locale for every pair costs more than the statement.
@@ -43,7 +46,13 @@ QString plegar(const QString& nombre)
     static const QString sin = QStringLiteral("AAAAEEEEIIIIOOOOUUUUC");
     QString k;
     k.reserve(nombre.size() + 2);
-    for (QChar c : nombre.toUpper()) {
+    for (QChar c : nombre) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {   // most names are plain ASCII: no table, no locale
+            k += QChar(u >= u'a' && u <= u'z' ? char16_t(u - 32) : u);
+            continue;
+        }
+        c = c.toUpper();
         if (c == QChar(0x00D1)) {   // Ñ comes after every N
             k += QLatin1Char('N');
             k += QChar(0x7F);
@@ -53,12 +62,6 @@ QString plegar(const QString& nombre)
         k += i >= 0 ? sin.at(i) : c;
     }
     return k;
-}
-
-int grupoOrden(const PersonaDentro& p)
-{
-    if (p.visitante) return 2;
-    return p.registrado ? 0 : 1;
 }
 
 QString csvCampo(const QString& s, QChar sep)
@@ -120,42 +123,53 @@ QTime hora(const QVariant& v, FieldType tipo)
     return Field(QString(), tipo, v).asTime();
 }
 
-// Appends the rows of a query made of one of the "ult" heads and kFilas.
-void leerFilas(Query& q, const QString& tablesDir, QVector<PersonaDentro>& filas)
-{
-    const ResultSet& rs = q.result();
-    enum { Codigo, Fecha, Hora, NMov, Detalle, IGrado, IGrupo, NReg, RowidPersona, N };
-    static const char* const nombres[N] = {"codigo", "fecha", "hora", "nmovimiento", "detalle",
-                                           "igrado", "igrupo", "nregistro", "rowidpersona"};
-    int col[N];
-    for (int i = 0; i < N; ++i) col[i] = rs.columnIndex(QString::fromLatin1(nombres[i]));
-    QStringList dependencias;
-    bool dependenciasLeidas = false;
-    for (const QVector<QVariant>& row : rs.rows) {
+// Reads one row of a query made of one of the "ult" heads and kFilas.
+class LectorFilas {
+public:
+    LectorFilas(const ResultSet& rs, const QString& tablesDir) : rs_(rs), tablesDir_(tablesDir)
+    {
+        static const char* const nombres[N] = {"codigo", "fecha", "hora", "nmovimiento", "detalle",
+                                               "igrado", "igrupo", "nregistro", "rowidpersona", "tipomvt"};
+        for (int i = 0; i < N; ++i) col_[i] = rs.columnIndex(QString::fromLatin1(nombres[i]));
+    }
+    QString codigo(int r) const { return rs_.rows[r][col_[Codigo]].toString(); }
+    bool entrada(int r) const { return rs_.rows[r][col_[Tipo]].toString() == QLatin1String("E"); }
+
+    PersonaDentro persona(int r)
+    {
+        const QVector<QVariant>& row = rs_.rows[r];
         PersonaDentro p;
-        p.codigo = row[col[Codigo]].toString();
-        p.fecha = fecha(row[col[Fecha]], rs.columns[col[Fecha]].type);
-        p.hora = hora(row[col[Hora]], rs.columns[col[Hora]].type);
+        p.codigo = row[col_[Codigo]].toString();
+        p.fecha = fecha(row[col_[Fecha]], rs_.columns[col_[Fecha]].type);
+        p.hora = hora(row[col_[Hora]], rs_.columns[col_[Hora]].type);
         p.visitante = EsCodigoVisitante(p.codigo);
-        p.registrado = !p.visitante && !row[col[RowidPersona]].isNull();
+        p.registrado = !p.visitante && !row[col_[RowidPersona]].isNull();
         if (p.registrado) {
-            p.nombre = row[col[NReg]].toString();
-            p.igrado = row[col[IGrado]].toString();
-            p.igrupo = row[col[IGrupo]].toString();
+            p.nombre = row[col_[NReg]].toString();
+            p.igrado = row[col_[IGrado]].toString();
+            p.igrupo = row[col_[IGrupo]].toString();
         } else {
-            p.nombre = row[col[NMov]].toString();
+            p.nombre = row[col_[NMov]].toString();
         }
         p.claveNombre = plegar(p.nombre);
         if (p.visitante) {
-            if (!dependenciasLeidas) {
-                dependencias = Dependencias(tablesDir);
-                dependenciasLeidas = true;
+            if (!dependenciasLeidas_) {
+                dependencias_ = Dependencias(tablesDir_);
+                dependenciasLeidas_ = true;
             }
-            p.dependencia = DependenciaDelDetalle(row[col[Detalle]].toString(), dependencias);
+            p.dependencia = DependenciaDelDetalle(row[col_[Detalle]].toString(), dependencias_);
         }
-        filas.append(p);
+        return p;
     }
-}
+
+private:
+    enum { Codigo, Fecha, Hora, NMov, Detalle, IGrado, IGrupo, NReg, RowidPersona, Tipo, N };
+    const ResultSet& rs_;
+    QString tablesDir_;
+    int col_[N];
+    QStringList dependencias_;
+    bool dependenciasLeidas_ = false;
+};
 
 // Category order of the totals: numbers as numbers.
 bool gradoAntes(const QString& a, const QString& b)
@@ -166,24 +180,18 @@ bool gradoAntes(const QString& a, const QString& b)
     return a < b;
 }
 
-bool antes(const PersonaDentro& a, const PersonaDentro& b)
-{
-    if (grupoOrden(a) != grupoOrden(b)) return grupoOrden(a) < grupoOrden(b);
-    if (a.igrado != b.igrado) return gradoAntes(a.igrado, b.igrado);
-    if (a.igrupo != b.igrupo) return a.igrupo < b.igrupo;
-    if (a.claveNombre != b.claveNombre) return a.claveNombre < b.claveNombre;
-    return a.codigo < b.codigo;
-}
-
 void totalizar(ListaDentro& l)
 {
-    l.personas = l.visitantes = 0;
+    l.personas = l.visitantes = l.fueraDelRegistro = 0;
     l.totales.clear();
     // The rows are already in category and group order: one pass gives the totals.
     int cat = -1;
     for (const PersonaDentro& p : l.filas) {
         ++(p.visitante ? l.visitantes : l.personas);
-        if (!p.registrado) continue;
+        if (!p.registrado) {
+            l.fueraDelRegistro += !p.visitante;
+            continue;
+        }
         if (cat < 0 || l.totales[cat].igrado != p.igrado) {
             l.totales.append({p.igrado, QString(), 0, true});
             cat = int(l.totales.size()) - 1;
@@ -200,7 +208,10 @@ void totalizar(ListaDentro& l)
 void contar(ListaDentro& l, const PersonaDentro& p, int delta)
 {
     (p.visitante ? l.visitantes : l.personas) += delta;
-    if (!p.registrado) return;
+    if (!p.registrado) {
+        if (!p.visitante) l.fueraDelRegistro += delta;
+        return;
+    }
     QVector<TotalDentro>& t = l.totales;
     int cat = 0;
     while (cat < t.size() && !(t[cat].esCategoria && t[cat].igrado == p.igrado)
@@ -222,61 +233,150 @@ void contar(ListaDentro& l, const PersonaDentro& p, int delta)
     if (t[cat].cantidad <= 0) t.removeAt(cat);
 }
 
-// Order, counts and totals of the rows.
-void ordenar(ListaDentro& l)
+} // namespace
+
+// A row and what orders it, worked out once when it enters the list: comparing two rows
+// never parses a category again.
+struct FilasDentro::Fila {
+    PersonaDentro p;
+    int grupo = 0;          // registered, no longer registered, visitor
+    bool gradoNumero = false;
+    int grado = 0;
+
+    explicit Fila(PersonaDentro persona) : p(std::move(persona))
+    {
+        grupo = p.visitante ? 2 : p.registrado ? 0 : 1;
+        grado = p.igrado.toInt(&gradoNumero);
+    }
+    static bool antes(const Fila* a, const Fila* b)
+    {
+        if (a->grupo != b->grupo) return a->grupo < b->grupo;
+        if (a->p.igrado != b->p.igrado)
+            return a->gradoNumero && b->gradoNumero ? a->grado < b->grado : a->p.igrado < b->p.igrado;
+        if (a->p.igrupo != b->p.igrupo) return a->p.igrupo < b->p.igrupo;
+        if (a->p.claveNombre != b->p.claveNombre) return a->p.claveNombre < b->p.claveNombre;
+        return a->p.codigo < b->p.codigo;
+    }
+};
+
+FilasDentro::const_iterator::reference FilasDentro::const_iterator::operator*() const { return (*f_)->p; }
+
+FilasDentro::FilasDentro(const FilasDentro& o) { *this = o; }
+
+FilasDentro& FilasDentro::operator=(const FilasDentro& o)
 {
-    std::sort(l.filas.begin(), l.filas.end(), antes);
-    l.clavesCodigo.clear();
-    l.clavesCodigo.reserve(l.filas.size());
-    for (const PersonaDentro& p : std::as_const(l.filas)) l.clavesCodigo.append(qHash(p.codigo));
-    totalizar(l);
+    if (this == &o) return *this;
+    clear();
+    orden_.reserve(o.orden_.size());
+    for (const Fila* f : o.orden_) {
+        orden_.append(new Fila(*f));
+        indexar(orden_.last());
+    }
+    return *this;
 }
 
-} // namespace
+FilasDentro& FilasDentro::operator=(FilasDentro&& o) noexcept
+{
+    if (this == &o) return *this;
+    clear();
+    orden_ = std::move(o.orden_);
+    porCodigo_ = std::move(o.porCodigo_);
+    o.orden_.clear();
+    o.porCodigo_.clear();
+    return *this;
+}
+
+FilasDentro::~FilasDentro() { clear(); }
+
+void FilasDentro::clear()
+{
+    qDeleteAll(orden_);
+    orden_.clear();
+    porCodigo_.clear();
+}
+
+const PersonaDentro& FilasDentro::operator[](int i) const { return orden_.at(i)->p; }
+
+void FilasDentro::indexar(Fila* f) { porCodigo_.insert(f->p.codigo, f); }
+
+FilasDentro& FilasDentro::operator<<(const PersonaDentro& p)
+{
+    orden_.append(new Fila(p));
+    indexar(orden_.last());
+    return *this;
+}
+
+int FilasDentro::insertar(PersonaDentro p, const std::function<void(int)>& antesDePoner)
+{
+    auto* f = new Fila(std::move(p));
+    const int i = int(std::upper_bound(orden_.begin(), orden_.end(), f, &Fila::antes) - orden_.begin());
+    if (antesDePoner) antesDePoner(i);
+    orden_.insert(i, f);
+    indexar(f);
+    return i;
+}
+
+int FilasDentro::buscar(const QString& codigo) const
+{
+    const Fila* f = porCodigo_.value(codigo);
+    if (!f) return -1;
+    // The rows are in order: the row's own key finds its place. A list appended out of
+    // order is searched row by row.
+    const auto it = std::lower_bound(orden_.begin(), orden_.end(), f, &Fila::antes);
+    if (it != orden_.end() && *it == f) return int(it - orden_.begin());
+    return int(orden_.indexOf(const_cast<Fila*>(f)));
+}
+
+PersonaDentro FilasDentro::quitar(int i)
+{
+    Fila* f = orden_.takeAt(i);
+    auto h = porCodigo_.find(f->p.codigo);
+    if (h != porCodigo_.end() && h.value() == f) porCodigo_.erase(h);
+    PersonaDentro p = std::move(f->p);
+    delete f;
+    return p;
+}
+
+void FilasDentro::ordenar() { std::sort(orden_.begin(), orden_.end(), &Fila::antes); }
 
 ListaDentro PersonasDentro(const QString& tablesDir)
 {
     Query q;
-    EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimosTodos) + QString::fromLatin1(kFilas));
+    EjecutarSQL(tablesDir, q,
+                QString::fromLatin1(kUltimosTodos) + QString::fromLatin1(kFilas) + QString::fromLatin1(kSoloEntradas));
     ListaDentro l;
-    l.filas.reserve(q.recordCount());
-    leerFilas(q, tablesDir, l.filas);
-    ordenar(l);
+    LectorFilas lector(q.result(), tablesDir);
+    for (int r = 0; r < q.recordCount(); ++r) l.filas << lector.persona(r);
+    l.filas.ordenar();
+    totalizar(l);
     return l;
 }
 
-void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qint64>& rowids)
+void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qint64>& rowids, ObservadorDentro* obs)
 {
-    if (rowids.isEmpty()) return;
-    QString marcas;
-    QVariantList ids;
-    for (qint64 id : rowids) {
-        marcas += marcas.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
-        ids << id;
-    }
-    Query c;
-    EjecutarSQL(tablesDir, c,
-                QStringLiteral("select distinct codigo from entradasSalidas where rowid in (%1)").arg(marcas), ids);
-    for (c.first(); !c.eof(); c.next()) {
-        const QString codigo = c.fieldByName(QStringLiteral("codigo")).asString();
-        const size_t clave = qHash(codigo);
-        for (int i = int(l.clavesCodigo.size()) - 1; i >= 0; --i)
-            if (l.clavesCodigo[i] == clave && l.filas[i].codigo == codigo) {
-                contar(l, l.filas[i], -1);
-                l.filas.removeAt(i);
-                l.clavesCodigo.removeAt(i);
-            }
+    QSet<QString> hechos;
+    for (qint64 rowid : rowids) {
         Query q;
-        EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimoDeUno) + QString::fromLatin1(kFilas), {codigo});
-        QVector<PersonaDentro> nuevas;
-        leerFilas(q, tablesDir, nuevas);
-        // Put in its place: the rest of the list is already in order.
-        for (const PersonaDentro& p : nuevas) {
-            const auto donde = std::upper_bound(l.filas.begin(), l.filas.end(), p, antes) - l.filas.begin();
-            l.filas.insert(donde, p);
-            l.clavesCodigo.insert(donde, qHash(p.codigo));
-            contar(l, p, +1);
+        EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimoDeFila) + QString::fromLatin1(kFilas), {rowid});
+        if (q.isEmpty()) continue;   // a row already gone
+        LectorFilas lector(q.result(), tablesDir);
+        const QString codigo = lector.codigo(0);
+        // Several rows of one code in a batch: its last movement is read once.
+        if (hechos.contains(codigo)) continue;
+        hechos.insert(codigo);
+        const int antes = l.filas.buscar(codigo);
+        if (antes >= 0) {
+            if (obs) obs->antesDeQuitar(antes);
+            contar(l, l.filas.quitar(antes), -1);
+            if (obs) obs->quitada();
         }
+        if (!lector.entrada(0)) continue;
+        PersonaDentro p = lector.persona(0);
+        contar(l, p, +1);
+        l.filas.insertar(std::move(p), [obs](int fila) {
+            if (obs) obs->antesDePoner(fila);
+        });
+        if (obs) obs->puesta();
     }
 }
 

@@ -113,12 +113,11 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
     if (!prepared.logoCargado) err << QString::fromUtf8(kLogoError) << Qt::endl;
     for (const QString& w : prepared.avisos) err << w << Qt::endl;
     err << "Preparando el informe (" << prepared.data.rows.size() << " filas)..." << Qt::endl;
-    const PageModel model = buildPages(prepared.layout, prepared.data);
-    err << "Escribiendo " << model.pages.size() << (model.pages.size() == 1 ? " página" : " páginas") << "..."
-        << Qt::endl;
-    exportReport(model, format, file);
-    out << "Informe escrito en " << QFileInfo(file).absoluteFilePath() << " (" << model.pages.size()
-        << (model.pages.size() == 1 ? " página, " : " páginas, ") << model.rows.size() << " líneas)" << Qt::endl;
+    // Each page goes to the file as soon as it is made: a report of thousands of pages
+    // needs no more memory than one of a few.
+    const Written w = exportReport(prepared.layout, prepared.data, format, file);
+    out << "Informe escrito en " << QFileInfo(file).absoluteFilePath() << " (" << w.pages
+        << (w.pages == 1 ? " página, " : " páginas, ") << w.rows << " líneas)" << Qt::endl;
     return kOk;
 }
 

@@ -10,6 +10,9 @@
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "data/Schema.h"
+#include "data/SiteList.h"
+#include "settings/DirectorioTrabajo.h"
+#include "base/Version.h"
 #include "publish/Pg.h"
 #include "base/Clock.h"
 #include "base/MyException.h"
@@ -33,6 +36,10 @@ const char kUsage[] =
     "Órdenes:\n"
     "  create-site DIR               crea en DIR las tablas vacías de un sitio\n"
     "  add-site NOMBRE DIR           agrega el sitio DIR a Config.DB del directorio de trabajo\n"
+    "  new-site NOMBRE DIR           agrega a Config.DB el sitio de DIR; si DIR no tiene las\n"
+    "                                tablas de un sitio, crea en él las de uno nuevo\n"
+    "  data-dir                      el directorio en que trabaja kelvora iniciado desde aquí\n"
+    "                                (el actual si tiene Config.DB; si no, el de datos del usuario)\n"
     "  demo DIR [--register NOMBRE]  crea en DIR un sitio de demostración con datos de ejemplo;\n"
     "                                con --register lo agrega además a Config.DB\n"
     "  sql DIR \"SENTENCIA\"           ejecuta una sentencia SQL sobre las tablas del sitio DIR\n"
@@ -53,7 +60,8 @@ const char kUsage[] =
     "  import-sitio DIR_ANTERIOR DIR_NUEVO\n"
     "                                crea DIR_NUEVO con las tablas Paradox del sitio DIR_ANTERIOR\n"
     "%1"
-    "  --help                        muestra esta ayuda\n";
+    "  --help                        muestra esta ayuda\n"
+    "  --version                     muestra la versión\n";
 
 QString usage() { return QString::fromUtf8(kUsage).arg(QString::fromUtf8(admin::kReportUsage)); }
 
@@ -114,6 +122,27 @@ int addSite(const QStringList& args)
     kv::addSite(QDir::currentPath(), args[0], absolute(args[1]));
     out() << "Sitio «" << args[0] << "» agregado a " << QDir::current().filePath(kv::Database::siteListFileName())
           << Qt::endl;
+    return Ok;
+}
+
+int newSite(const QStringList& args)
+{
+    if (args.size() != 2)
+        return badUsage(QStringLiteral("new-site necesita dos argumentos: NOMBRE DIR"));
+    const QString workDir = QDir::currentPath();
+    if (const QStringList errores = kv::ErroresNuevoSitio(workDir, args[0], args[1]); !errores.isEmpty())
+        return fail(errores.join(QLatin1Char(' ')));
+    const bool nuevo = kv::AgregarSitio(workDir, args[0], args[1]);
+    out() << "Sitio «" << args[0].trimmed() << "» " << (nuevo ? "creado en " : "(tablas existentes) en ")
+          << absolute(args[1]) << ", agregado a " << QDir(workDir).filePath(kv::Database::siteListFileName())
+          << Qt::endl;
+    return Ok;
+}
+
+int dataDir(const QStringList& args)
+{
+    if (!args.isEmpty()) return badUsage(QStringLiteral("data-dir no lleva argumentos"));
+    out() << kv::DirectorioDeTrabajo(QDir::currentPath(), kv::DirectorioDatosUsuario()) << Qt::endl;
     return Ok;
 }
 
@@ -250,8 +279,14 @@ int main(int argc, char** argv)
         out().flush();
         return Ok;
     }
+    if (command == QLatin1String("--version")) {
+        out() << "kelvora-admin " << KELVORA_VERSION << Qt::endl;
+        return Ok;
+    }
     try {
         if (command == QLatin1String("create-site")) return createSite(args);
+        if (command == QLatin1String("new-site")) return newSite(args);
+        if (command == QLatin1String("data-dir")) return dataDir(args);
         if (command == QLatin1String("add-site")) return addSite(args);
         if (command == QLatin1String("demo")) return demo(args);
         if (command == QLatin1String("sql")) return sql(args);

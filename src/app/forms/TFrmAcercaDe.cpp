@@ -1,5 +1,6 @@
 #include "app/forms/TFrmAcercaDe.h"
 #include "app/forms/Pictures.h"
+#include "base/Version.h"
 #include "platform/Desktop.h"
 #include <QLabel>
 #include <QVBoxLayout>
@@ -25,7 +26,8 @@ TFrmAcercaDe::TFrmAcercaDe(QWidget* parent) : QDialog(parent)
         root->addWidget(l);
         return l;
     };
-    text("LblVersion", QStringLiteral("Kelvora versión 2011-1"), true);
+    // The program's version as this box always wrote it, year and edition: 2011.1 -> "2011-1".
+    text("LblVersion", QStringLiteral("Kelvora versión %1-%2").arg(KELVORA_VERSION_MAJOR).arg(KELVORA_VERSION_MINOR), true);
     text("LblDescripcion", QStringLiteral("Programa para el control de asistencia"), false);
     QLabel* web = text("LblWeb", kv::DireccionWebFabricante(), false);
     web->setTextInteractionFlags(Qt::TextSelectableByMouse);

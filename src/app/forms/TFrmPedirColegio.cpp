@@ -4,6 +4,7 @@
 #include "data/SiteList.h"
 #include "data/TDM.h"
 #include "app/forms/TFrmEditarColegios.h"
+#include "app/forms/TFrmNuevoSitio.h"
 #include "platform/QuitRequest.h"
 #include "settings/IniFile.h"
 #include "settings/TConfig.h"
@@ -11,9 +12,11 @@
 #include "base/Messages.h"
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -40,8 +43,16 @@ TFrmPedirColegio::TFrmPedirColegio(QWidget* parent) : QDialog(parent)
     cbColegios->setObjectName(QStringLiteral("cbColegios"));
     label->setBuddy(cbColegios);
     root->addWidget(cbColegios);
+    LblSinSitios = new QLabel(QStringLiteral("Todavía no hay ningún sitio. Cree el primero con «Nuevo sitio...»."), this);
+    LblSinSitios->setObjectName(QStringLiteral("LblSinSitios"));
+    LblSinSitios->setWordWrap(true);
+    root->addWidget(LblSinSitios);
     root->addStretch();
     auto* buttons = new QHBoxLayout;
+    BtnNuevoSitio = new QPushButton(QStringLiteral("&Nuevo sitio..."), this);
+    BtnNuevoSitio->setObjectName(QStringLiteral("BtnNuevoSitio"));
+    BtnNuevoSitio->setAutoDefault(false);
+    buttons->addWidget(BtnNuevoSitio);
     buttons->addStretch();
     BtnSeleccionar = new QPushButton(QStringLiteral("Seleccionar"), this);
     BtnSeleccionar->setObjectName(QStringLiteral("BtnSeleccionar"));
@@ -54,16 +65,36 @@ TFrmPedirColegio::TFrmPedirColegio(QWidget* parent) : QDialog(parent)
     root->addLayout(buttons);
     connect(BtnSeleccionar, &QPushButton::clicked, this, &TFrmPedirColegio::BtnSeleccionarClick);
     connect(BtnCancelar, &QPushButton::clicked, this, &TFrmPedirColegio::BtnCancelarClick);
+    connect(BtnNuevoSitio, &QPushButton::clicked, this, &TFrmPedirColegio::BtnNuevoSitioClick);
 
     if (QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
 
     // The old engine's session set-up (temporary directory, its lock-control file
     // "PDOXUSRS.NET", the session password) has no counterpart with SQLite.
+    llenarLista(kv::LeerAliasColegio());
+}
+
+void TFrmPedirColegio::llenarLista(int pos)
+{
+    cbColegios->clear();
     cbColegios->addItems(kv::NombresSitios());
     // A position outside the list leaves nothing selected.
     cbColegios->setCurrentIndex(-1);
-    const int pos = kv::LeerAliasColegio();
     if (pos >= 0 && pos < cbColegios->count()) cbColegios->setCurrentIndex(pos);
+    // With no site there is nothing to select: the way on is a new site.
+    const bool vacia = cbColegios->count() == 0;
+    LblSinSitios->setVisible(vacia);
+    BtnSeleccionar->setEnabled(!vacia);
+    BtnSeleccionar->setDefault(!vacia);
+    BtnNuevoSitio->setDefault(vacia);
+}
+
+void TFrmPedirColegio::BtnNuevoSitioClick()
+{
+    TFrmNuevoSitio dlg(QDir::currentPath(), this);
+    if (kv::ExecModal(dlg) != QDialog::Accepted) return;
+    const QString nombre = dlg.EdNombre->text().trimmed();
+    llenarLista(kv::NombresSitios().indexOf(nombre));
 }
 
 void TFrmPedirColegio::BtnSeleccionarClick()

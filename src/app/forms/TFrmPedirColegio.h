@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 namespace kv { class TDM; }
 
@@ -13,12 +14,20 @@ public:
     explicit TFrmPedirColegio(QWidget* parent = nullptr);
 
     QComboBox* cbColegios = nullptr;
+    QLabel* LblSinSitios = nullptr;       // shown while the list is empty
+    QPushButton* BtnNuevoSitio = nullptr;
     QPushButton* BtnSeleccionar = nullptr;
     QPushButton* BtnCancelar = nullptr;
 
 public slots:
     void BtnSeleccionarClick();
     void BtnCancelarClick();
+    // A new site (TFrmNuevoSitio); once added it is in the list and chosen.
+    void BtnNuevoSitioClick();
+
+private:
+    // Fills the list from Config.DB and selects `pos` (nothing when outside the list).
+    void llenarLista(int pos);
 };
 
 namespace kv {

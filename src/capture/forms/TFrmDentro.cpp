@@ -16,8 +16,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-// The rows of the list as the grid shows them; reset whenever the list changes.
-class DentroModel : public QAbstractTableModel {
+// The rows of the list as the grid shows them: reset when the list is read again, told row
+// by row when a capture moves one person, so the grid keeps its place and selection.
+class DentroModel : public QAbstractTableModel, public kv::ObservadorDentro {
 public:
     explicit DentroModel(const kv::ListaDentro& l, QObject* parent) : QAbstractTableModel(parent), l_(l) {}
     void reset()
@@ -25,6 +26,10 @@ public:
         beginResetModel();
         endResetModel();
     }
+    void antesDeQuitar(int fila) override { beginRemoveRows({}, fila, fila); }
+    void quitada() override { endRemoveRows(); }
+    void antesDePoner(int fila) override { beginInsertRows({}, fila, fila); }
+    void puesta() override { endInsertRows(); }
     int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : int(l_.filas.size()); }
     int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : 7; }
     QVariant headerData(int section, Qt::Orientation o, int role) const override
@@ -151,15 +156,21 @@ void TFrmDentro::alCambiarTabla(const QString& table, const QVector<kv::RowChang
     // A capture: only its code is read again. This runs inside the capture's own store,
     // so nothing may escape from here into it; a list that could not follow is read whole.
     try {
-        kv::ActualizarDentro(lista_, kv::TablesDir(), nuevas);
+        kv::ActualizarDentro(lista_, kv::TablesDir(), nuevas, model_);
     } catch (const std::exception&) {
         refrescarLuego();
         return;
     }
-    mostrar();
+    mostrarTotales();
 }
 
 void TFrmDentro::mostrar()
+{
+    mostrarTotales();
+    model_->reset();
+}
+
+void TFrmDentro::mostrarTotales()
 {
     LblTotal->setText(kv::TextoTotalDentro(lista_.personas, lista_.visitantes));
     QStringList partes;
@@ -173,11 +184,8 @@ void TFrmDentro::mostrar()
         }
     }
     if (!linea.isEmpty()) partes << linea;
-    const int sinRegistro = int(std::count_if(lista_.filas.begin(), lista_.filas.end(),
-                                              [](const kv::PersonaDentro& p) { return !p.visitante && !p.registrado; }));
-    if (sinRegistro > 0) partes << QStringLiteral("Fuera del registro: %1").arg(sinRegistro);
+    if (lista_.fueraDelRegistro > 0) partes << QStringLiteral("Fuera del registro: %1").arg(lista_.fueraDelRegistro);
     LblTotales->setText(partes.join(QLatin1Char('\n')));
-    model_->reset();
 }
 
 void TFrmDentro::BtnImprimirClick()

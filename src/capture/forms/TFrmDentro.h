@@ -37,6 +37,7 @@ private:
     void alCambiarTabla(const QString& table, const QVector<kv::RowChange>& changes);
     void refrescarLuego();
     void mostrar();
+    void mostrarTotales();
 
     std::shared_ptr<kv::Database> db_;
     kv::ListaDentro lista_;

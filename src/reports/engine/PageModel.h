@@ -41,4 +41,15 @@ struct PageModel {
     static PageModel load(const QString& path);
 };
 
+// Takes a report's pages one at a time as each is finished, and each detail line's export
+// cells, instead of a PageModel keeping them all: what the files are written through.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // Once, before any page or row: the model's paper, title lines and headings (no pages).
+    virtual void start(const PageModel& head) = 0;
+    virtual void page(Page&& page) = 0;
+    virtual void row(QStringList&& cells) = 0;
+};
+
 } // namespace kv::rpt

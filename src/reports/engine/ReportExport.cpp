@@ -1,5 +1,9 @@
 #include "reports/engine/ReportExport.h"
 #include "reports/engine/ReportPainter.h"
+#include "reports/engine/ReportPdf.h"
+#include <QDataStream>
+#include <QDir>
+#include <QTemporaryFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -38,36 +42,51 @@ QString toCsv(const PageModel& m)
     return s;
 }
 
-QString toText(const PageModel& m)
+namespace {
+
+// The widest flattened cell of each column so far.
+void measure(QVector<int>& width, const QStringList& cells)
+{
+    if (width.size() < cells.size()) width.resize(cells.size());
+    for (int i = 0; i < cells.size(); ++i) width[i] = std::max(width[i], int(flat(cells[i]).size()));
+}
+
+QString textLine(const QStringList& cells, const QVector<int>& width)
+{
+    QString l;
+    for (int i = 0; i < cells.size(); ++i) {
+        const QString c = flat(cells[i]);
+        l += i + 1 < cells.size() ? c.leftJustified(width.value(i) + 2) : c;
+    }
+    while (l.endsWith(QLatin1Char(' '))) l.chop(1);
+    return l + QLatin1String("\r\n");
+}
+
+QString textHead(const QStringList& titleLines)
 {
     QString s;
-    for (const QString& t : m.titleLines) s += t + QLatin1String("\r\n");
-    s += QLatin1String("\r\n");
-    int cols = m.headings.size();
-    for (const QStringList& r : m.rows) cols = std::max(cols, int(r.size()));
-    QVector<int> width(cols, 0);
-    auto measure = [&](const QStringList& cells) {
-        for (int i = 0; i < cells.size(); ++i) width[i] = std::max(width[i], int(flat(cells[i]).size()));
-    };
-    measure(m.headings);
-    for (const QStringList& r : m.rows) measure(r);
-    auto line = [&](const QStringList& cells) {
-        QString l;
-        for (int i = 0; i < cells.size(); ++i) {
-            const QString c = flat(cells[i]);
-            l += i + 1 < cells.size() ? c.leftJustified(width[i] + 2) : c;
-        }
-        while (l.endsWith(QLatin1Char(' '))) l.chop(1);
-        return l;
-    };
-    s += line(m.headings) + QLatin1String("\r\n");
-    for (const QStringList& r : m.rows) s += line(r) + QLatin1String("\r\n");
+    for (const QString& t : titleLines) s += t + QLatin1String("\r\n");
+    return s + QLatin1String("\r\n");
+}
+
+} // namespace
+
+QString toText(const PageModel& m)
+{
+    QVector<int> width;
+    measure(width, m.headings);
+    for (const QStringList& r : m.rows) measure(width, r);
+    QString s = textHead(m.titleLines) + textLine(m.headings, width);
+    for (const QStringList& r : m.rows) s += textLine(r, width);
     return s;
 }
 
-QString toHtml(const PageModel& m)
+namespace {
+
+QString esc(const QString& t) { return t.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")); }
+
+QString htmlHead(const PageModel& m)
 {
-    auto esc = [](const QString& t) { return t.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>")); };
     QString s = QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
                                "<style>body{font-family:Arial,'Liberation Sans',sans-serif;font-size:10pt}"
                                "table{border-collapse:collapse}th,td{border:1px solid #999;padding:2px 6px;"
@@ -78,13 +97,25 @@ QString toHtml(const PageModel& m)
     s += QLatin1String("<table>\n<thead><tr>");
     for (const QString& h : m.headings) s += QStringLiteral("<th>%1</th>").arg(esc(h));
     s += QLatin1String("</tr></thead>\n<tbody>\n");
-    for (const QStringList& r : m.rows) {
-        s += QLatin1String("<tr>");
-        for (const QString& c : r) s += QStringLiteral("<td>%1</td>").arg(esc(c));
-        s += QLatin1String("</tr>\n");
-    }
-    s += QLatin1String("</tbody>\n</table>\n</body>\n</html>\n");
     return s;
+}
+
+QString htmlRow(const QStringList& r)
+{
+    QString s = QLatin1String("<tr>");
+    for (const QString& c : r) s += QStringLiteral("<td>%1</td>").arg(esc(c));
+    return s + QLatin1String("</tr>\n");
+}
+
+const char kHtmlTail[] = "</tbody>\n</table>\n</body>\n</html>\n";
+
+} // namespace
+
+QString toHtml(const PageModel& m)
+{
+    QString s = htmlHead(m);
+    for (const QStringList& r : m.rows) s += htmlRow(r);
+    return s + QLatin1String(kHtmlTail);
 }
 
 bool formatForSuffix(const QString& path, ExportFormat& format)
@@ -114,6 +145,189 @@ void exportReport(const PageModel& model, ExportFormat format, const QString& pa
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+}
+
+} // namespace kv::rpt
+
+namespace kv::rpt {
+
+namespace {
+
+// A file written through a temporary file renamed when it is complete.
+class FileSink : public PageSink {
+public:
+    explicit FileSink(const QString& path) : file_(path), path_(path)
+    {
+        if (!file_.open(QIODevice::WriteOnly)) fail();
+    }
+    void page(Page&&) override {}
+    virtual void finish() { commit(); }
+
+protected:
+    void write(const QString& text) { write(text.toUtf8()); }
+    void write(const QByteArray& bytes)
+    {
+        if (file_.write(bytes) != bytes.size()) fail();
+    }
+    void commit()
+    {
+        if (!file_.commit()) fail();
+    }
+    [[noreturn]] void fail() const { throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path_)); }
+
+private:
+    QSaveFile file_;
+    QString path_;
+};
+
+class CsvSink : public FileSink {
+public:
+    using FileSink::FileSink;
+    void start(const PageModel& head) override { write(QByteArray("\xEF\xBB\xBF") + csvLine(head.headings).toUtf8()); }
+    void row(QStringList&& cells) override { write(csvLine(cells)); }
+};
+
+class HtmlSink : public FileSink {
+public:
+    using FileSink::FileSink;
+    void start(const PageModel& head) override { write(htmlHead(head)); }
+    void row(QStringList&& cells) override { write(htmlRow(cells)); }
+    void finish() override
+    {
+        write(QByteArray(kHtmlTail));
+        commit();
+    }
+};
+
+// The columns are padded to their widest cell, known only after the last line: the lines wait
+// in a temporary file, not in memory, and are written out padded at the end.
+class TextSink : public FileSink {
+public:
+    explicit TextSink(const QString& path) : FileSink(path)
+    {
+        if (!lines_.open()) fail();
+        out_.setDevice(&lines_);
+    }
+    void start(const PageModel& head) override
+    {
+        titleLines_ = head.titleLines;
+        headings_ = head.headings;
+        measure(width_, headings_);
+    }
+    void row(QStringList&& cells) override
+    {
+        measure(width_, cells);
+        out_ << cells;
+        ++rows_;
+    }
+    void finish() override
+    {
+        write(textHead(titleLines_) + textLine(headings_, width_));
+        if (out_.status() != QDataStream::Ok || !lines_.flush() || !lines_.seek(0)) fail();
+        QDataStream in(&lines_);
+        QStringList cells;
+        for (int i = 0; i < rows_; ++i) {
+            in >> cells;
+            if (in.status() != QDataStream::Ok) fail();
+            write(textLine(cells, width_));
+        }
+        commit();
+    }
+
+private:
+    QTemporaryFile lines_;
+    QDataStream out_;
+    QStringList titleLines_, headings_;
+    QVector<int> width_;
+    int rows_ = 0;
+};
+
+class PdfSink : public PageSink {
+public:
+    explicit PdfSink(const QString& path) : path_(path) {}
+    void start(const PageModel& head) override
+    {
+        writer_ = std::make_unique<PdfWriter>(path_, head.paperMm, head.titleLines.value(head.titleLines.size() - 1));
+    }
+    void page(Page&& page) override { writer_->addPage(page); }
+    void row(QStringList&&) override {}
+    void finish() { writer_->finish(); }
+
+private:
+    QString path_;
+    std::unique_ptr<PdfWriter> writer_;
+};
+
+class QtPdfSink : public PageSink {
+public:
+    explicit QtPdfSink(const QString& path) : path_(path) {}
+    void start(const PageModel& head) override
+    {
+        file_ = std::make_unique<QtPdfFile>(path_, head.paperMm, head.titleLines.value(head.titleLines.size() - 1));
+    }
+    void page(Page&& page) override { file_->addPage(page); }
+    void row(QStringList&&) override {}
+    void finish() { file_->finish(); }
+
+private:
+    QString path_;
+    std::unique_ptr<QtPdfFile> file_;
+};
+
+// Counts the detail lines on their way to the sink.
+template <class Sink>
+Written writeThrough(Sink& sink, const ReportLayout& layout, const ResultSet& data)
+{
+    struct Counting : PageSink {
+        Sink& to;
+        int rows = 0;
+        explicit Counting(Sink& s) : to(s) {}
+        void start(const PageModel& head) override { to.start(head); }
+        void page(Page&& page) override { to.page(std::move(page)); }
+        void row(QStringList&& cells) override
+        {
+            ++rows;
+            to.row(std::move(cells));
+        }
+    } counting(sink);
+    Written w;
+    w.pages = buildPages(layout, data, counting);
+    sink.finish();
+    w.rows = counting.rows;
+    return w;
+}
+
+} // namespace
+
+Written exportReport(const ReportLayout& layout, const ResultSet& data, ExportFormat format, const QString& path)
+{
+    switch (format) {
+    case ExportFormat::Pdf: {
+        if (!QFileInfo(path).absoluteDir().exists())
+            throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+        try {
+            PdfSink sink(path);
+            return writeThrough(sink, layout, data);
+        } catch (const PdfUnsupported&) {
+            // What libharu's fonts cannot set: the pages are made again and drawn through QPainter.
+        }
+        QtPdfSink sink(path);
+        return writeThrough(sink, layout, data);
+    }
+    case ExportFormat::Csv: {
+        CsvSink sink(path);
+        return writeThrough(sink, layout, data);
+    }
+    case ExportFormat::Text: {
+        TextSink sink(path);
+        return writeThrough(sink, layout, data);
+    }
+    case ExportFormat::Html: {
+        HtmlSink sink(path);
+        return writeThrough(sink, layout, data);
+    }
+    }
+    return {};
 }
 
 } // namespace kv::rpt

@@ -19,6 +19,15 @@ QString toHtml(const PageModel& model);
 // programs read the accents. ReportError when the file cannot be written.
 void exportReport(const PageModel& model, ExportFormat format, const QString& path);
 
+// Builds the report's pages and writes them in the format as each is finished, keeping
+// none: memory stays flat whatever the number of pages. Returns the pages and detail lines
+// written. ReportError when the file cannot be written.
+struct Written {
+    int pages = 0;
+    int rows = 0;
+};
+Written exportReport(const ReportLayout& layout, const ResultSet& data, ExportFormat format, const QString& path);
+
 // The format a file name asks for by its extension (.pdf, .txt, .csv, .htm/.html).
 bool formatForSuffix(const QString& path, ExportFormat& format);
 

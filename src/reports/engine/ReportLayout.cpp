@@ -402,7 +402,7 @@ const Band* findBand(const ReportLayout& l, BandKind k)
 
 class PageBuilder {
 public:
-    PageBuilder(const ReportLayout& l, PageModel& m, BuildCache& cache) : model_(m), cache_(cache)
+    PageBuilder(const ReportLayout& l, PageSink& sink, BuildCache& cache) : sink_(sink), cache_(cache)
     {
         const QMarginsF mg = l.page.marginsMm;
         left_ = mg.left();
@@ -413,20 +413,26 @@ public:
 
     void place(RenderedBand& b)
     {
-        Page& p = model_.pages.back();
         for (PageItem& it : b.items) {
             it.rect.translate(left_, top_ + y_);
-            p.items << std::move(it);
+            current_.items << std::move(it);
         }
         b.items.clear();
         y_ += b.height;
     }
     bool fits(double h) const { return y_ + h <= usable_ + 1e-6; }
 
+    // The page under way goes to the sink as soon as the next one starts.
+    void finishPage()
+    {
+        sink_.page(std::move(current_));
+        current_ = Page();
+    }
+
     void startPage(PrintContext& ctx)
     {
-        model_.pages.push_back(Page());
-        ctx.page = model_.pages.size();
+        finishPage();
+        ctx.page = ++pages_;
         y_ = 0;
         detailsOnPage_ = 0;
         if (header_) {
@@ -436,23 +442,26 @@ public:
         }
     }
 
+    int pages() const { return pages_; }
     int detailsOnPage_ = 0;
 
 private:
-    PageModel& model_;
+    PageSink& sink_;
     BuildCache& cache_;
     const Band* header_;
+    Page current_;
+    int pages_ = 1;
     double left_ = 0, top_ = 0, usable_ = 0, y_ = 0;
 };
 
 } // namespace
 
-PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
+int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink)
 {
-    PageModel model;
-    model.reportName = layout.name;
-    model.paperMm = layout.page.paperSizeMm();
-    model.orientation = layout.page.orientation;
+    PageModel head;
+    head.reportName = layout.name;
+    head.paperMm = layout.page.paperSizeMm();
+    head.orientation = layout.page.orientation;
 
     const Band* title = findBand(layout, BandKind::Title);
     const Band* header = findBand(layout, BandKind::ColumnHeader);
@@ -460,11 +469,10 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
     const Band* summary = findBand(layout, BandKind::Summary);
 
     BuildCache cache(data);
-    PageBuilder pb(layout, model, cache);
+    PageBuilder pb(layout, sink, cache);
     PrintContext ctx;
     // Title and headings see the first row, as the data set stands there when they print.
     if (!data.rows.isEmpty()) ctx.row = ReportRow(&data, 0);
-    model.pages.push_back(Page());
     if (title) {
         if (title->beforePrint) title->beforePrint(ctx);
         RenderedBand rb = renderBand(*title, ctx, cache);
@@ -474,16 +482,17 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
         std::stable_sort(texts.begin(), texts.end(), [](const PageItem& a, const PageItem& b) {
             return a.rect.top() < b.rect.top() - 0.01;
         });
-        for (const PageItem& it : texts) model.titleLines << it.text;
+        for (const PageItem& it : texts) head.titleLines << it.text;
         pb.place(rb);
     }
     if (header) {
         if (header->beforePrint) header->beforePrint(ctx);
         RenderedBand rb = renderBand(*header, ctx, cache);
         pb.place(rb);
-        model.headings = rb.cells;
+        head.headings = rb.cells;
     }
-    if (!layout.exportHeadings.isEmpty()) model.headings = layout.exportHeadings;
+    if (!layout.exportHeadings.isEmpty()) head.headings = layout.exportHeadings;
+    sink.start(head);
 
     if (detail) {
         for (int i = 0; i < data.rows.size(); ++i) {
@@ -495,7 +504,7 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
             if (!pb.fits(rb.height) && pb.detailsOnPage_ > 0) pb.startPage(ctx);
             pb.place(rb);
             ++pb.detailsOnPage_;
-            model.rows << std::move(rb.cells);
+            sink.row(std::move(rb.cells));
         }
     }
     if (summary) {
@@ -504,7 +513,21 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
         if (!pb.fits(rb.height)) pb.startPage(ctx);
         pb.place(rb);
     }
-    return model;
+    pb.finishPage();
+    return pb.pages();
+}
+
+PageModel buildPages(const ReportLayout& layout, const ResultSet& data)
+{
+    // The preview keeps every page.
+    struct Keep : PageSink {
+        PageModel model;
+        void start(const PageModel& head) override { model = head; }
+        void page(Page&& page) override { model.pages.push_back(std::move(page)); }
+        void row(QStringList&& cells) override { model.rows.push_back(std::move(cells)); }
+    } keep;
+    buildPages(layout, data, keep);
+    return std::move(keep.model);
 }
 
 } // namespace kv::rpt

@@ -109,7 +109,11 @@ struct ReportLayout {
 };
 
 struct PageModel;
+class PageSink;
 PageModel buildPages(const ReportLayout& layout, const ResultSet& data);
+// The same pages handed to sink one by one as each is finished; none is kept, so the memory
+// does not grow with the pages. Returns the number of pages.
+int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink);
 
 // The family actually asked of the font system: Arial is Liberation Sans (same metrics).
 QString fontFamilyFor(const QString& family);

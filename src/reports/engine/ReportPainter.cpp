@@ -1,4 +1,7 @@
 #include "reports/engine/ReportPainter.h"
+#include "reports/engine/ReportPdf.h"
+#include <QDir>
+#include <QSaveFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -27,23 +30,21 @@ QFont deviceFont(const ReportFont& f, double pxPerMm, const QPaintDevice* device
 // thousands of times.
 class PagePainter {
 public:
-    PagePainter(QPainter& painter, const PageModel& model, const QRectF& target)
-        : painter_(painter), model_(model), target_(target)
+    PagePainter(QPainter& painter, const QSizeF& paperMm, const QRectF& target) : painter_(painter), target_(target)
     {
-        sx_ = target.width() / model.paperMm.width();
-        sy_ = target.height() / model.paperMm.height();
+        sx_ = target.width() / paperMm.width();
+        sy_ = target.height() / paperMm.height();
     }
 
-    void paint(int page)
+    void paint(const Page& page)
     {
-        if (page < 0 || page >= model_.pages.size() || model_.paperMm.isEmpty()) return;
         QPainter& painter = painter_;
         painter.save();
         painter.fillRect(target_, Qt::white);
         painter.setPen(Qt::black);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        for (const PageItem& it : model_.pages[page].items) {
+        for (const PageItem& it : page.items) {
             switch (it.kind) {
             case PageItem::Text: {
                 const QRectF r = px(it.rect);
@@ -122,7 +123,6 @@ private:
     }
 
     QPainter& painter_;
-    const PageModel& model_;
     QRectF target_;
     double sx_ = 1, sy_ = 1;
     std::vector<std::unique_ptr<Cached>> fonts_;
@@ -135,8 +135,8 @@ private:
 
 void paintPage(QPainter& painter, const PageModel& model, int page, const QRectF& target)
 {
-    if (model.paperMm.isEmpty()) return;
-    PagePainter(painter, model, target).paint(page);
+    if (model.paperMm.isEmpty() || page < 0 || page >= model.pages.size()) return;
+    PagePainter(painter, model.paperMm, target).paint(model.pages[page]);
 }
 
 int paintPages(QPagedPaintDevice& device, const PageModel& model, const std::function<bool(int, int)>& progress,
@@ -151,10 +151,10 @@ int paintPages(QPagedPaintDevice& device, const PageModel& model, const std::fun
     const QRectF target(0, 0, model.paperMm.width() * dpmm, model.paperMm.height() * device.logicalDpiY() / 25.4);
     int drawn = 0;
     const int total = to - from + 1;
-    PagePainter pp(painter, model, target);
+    PagePainter pp(painter, model.paperMm, target);
     for (int p = from; p <= to; ++p) {
         if (p > from && !device.newPage()) break;
-        pp.paint(p);
+        pp.paint(model.pages[p]);
         ++drawn;
         if (progress && !progress(drawn, total)) break;
     }
@@ -176,22 +176,75 @@ QImage renderPage(const PageModel& model, int page, double dpi)
     return img;
 }
 
-void writePdf(const PageModel& model, const QString& path)
+struct QtPdfFile::Impl {
+    QString path;
+    QSaveFile file;
+    std::unique_ptr<QPdfWriter> pdf;
+    QPainter painter;
+    std::unique_ptr<PagePainter> pages;
+    int count = 0;
+    explicit Impl(const QString& p) : path(p), file(p) {}
+};
+
+QtPdfFile::QtPdfFile(const QString& path, const QSizeF& paperMm, const QString& title) : d(std::make_unique<Impl>(path))
 {
-    if (!QFileInfo(path).absoluteDir().exists())
-        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
-    QPdfWriter pdf(path);
+    const QString cannot = QStringLiteral("No se pudo escribir el archivo: %1").arg(path);
+    if (!QFileInfo(path).absoluteDir().exists() || !d->file.open(QIODevice::WriteOnly)) throw ReportError(cannot);
+    d->pdf = std::make_unique<QPdfWriter>(&d->file);
+    QPdfWriter& pdf = *d->pdf;
     pdf.setResolution(600);
     pdf.setCreator(QStringLiteral("Kelvora"));
-    pdf.setTitle(model.titleLines.value(model.titleLines.size() - 1));
-    const QSizeF portrait(std::min(model.paperMm.width(), model.paperMm.height()),
-                          std::max(model.paperMm.width(), model.paperMm.height()));
-    const auto orientation = model.paperMm.width() > model.paperMm.height() ? QPageLayout::Landscape
-                                                                            : QPageLayout::Portrait;
+    pdf.setTitle(title);
+    const QSizeF portrait(std::min(paperMm.width(), paperMm.height()), std::max(paperMm.width(), paperMm.height()));
+    const auto orientation = paperMm.width() > paperMm.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
     pdf.setPageLayout(QPageLayout(QPageSize(portrait, QPageSize::Millimeter), orientation, QMarginsF(0, 0, 0, 0),
                                   QPageLayout::Millimeter));
-    if (paintPages(pdf, model) == 0 && model.pages.isEmpty())
-        throw ReportError(QStringLiteral("El informe no tiene páginas."));
+    if (!d->painter.begin(&pdf)) throw ReportError(cannot);
+    const QRectF target(0, 0, paperMm.width() * pdf.logicalDpiX() / 25.4, paperMm.height() * pdf.logicalDpiY() / 25.4);
+    d->pages = std::make_unique<PagePainter>(d->painter, paperMm, target);
+}
+
+QtPdfFile::~QtPdfFile()
+{
+    if (d->painter.isActive()) d->painter.end();
+}
+
+void QtPdfFile::addPage(const Page& page)
+{
+    if (d->count > 0 && !d->pdf->newPage())
+        throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(d->path));
+    d->pages->paint(page);
+    ++d->count;
+}
+
+int QtPdfFile::pages() const { return d->count; }
+
+void QtPdfFile::finish()
+{
+    if (d->count == 0) throw ReportError(QStringLiteral("El informe no tiene páginas."));
+    d->pages.reset();
+    d->painter.end();
+    if (!d->file.commit()) throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(d->path));
+}
+
+void writePdfQt(const PageModel& model, const QString& path)
+{
+    QtPdfFile f(path, model.paperMm, model.titleLines.value(model.titleLines.size() - 1));
+    for (const Page& p : model.pages) f.addPage(p);
+    f.finish();
+}
+
+void writePdf(const PageModel& model, const QString& path)
+{
+    const QString title = model.titleLines.value(model.titleLines.size() - 1);
+    try {
+        PdfWriter w(path, model.paperMm, title);
+        for (const Page& p : model.pages) w.addPage(p);
+        w.finish();
+    } catch (const PdfUnsupported&) {
+        // A character or font libharu's fonts cannot set: the whole file through QPainter.
+        writePdfQt(model, path);
+    }
 }
 
 } // namespace kv::rpt

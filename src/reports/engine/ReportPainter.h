@@ -4,6 +4,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <functional>
+#include <memory>
 
 namespace kv::rpt {
 
@@ -20,7 +21,25 @@ int paintPages(QPagedPaintDevice& device, const PageModel& model,
 // The page as a picture at the given resolution (dots per inch).
 QImage renderPage(const PageModel& model, int page, double dpi);
 
-// The whole report as a PDF file; ReportError when it cannot be written.
+// The whole report as a PDF file, through libharu (ReportPdf.h); a report holding what its
+// fonts cannot set goes through QPainter instead. ReportError when it cannot be written.
 void writePdf(const PageModel& model, const QString& path);
+// The same through QPainter and QPdfWriter only.
+void writePdfQt(const PageModel& model, const QString& path);
+
+// A PDF file drawn through QPainter (QPdfWriter) one page at a time, written through a
+// temporary file renamed at finish(). ReportError when it cannot be written.
+class QtPdfFile {
+public:
+    QtPdfFile(const QString& path, const QSizeF& paperMm, const QString& title);
+    ~QtPdfFile();
+    void addPage(const Page& page);
+    int pages() const;
+    void finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 } // namespace kv::rpt

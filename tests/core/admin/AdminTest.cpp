@@ -2,6 +2,7 @@
 #include "support/AdminRun.h"
 #include "support/TempSite.h"
 
+#include "base/Version.h"
 #include "data/Database.h"
 #include "data/Query.h"
 
@@ -240,6 +241,47 @@ TEST_F(AdminTest, AddSiteAppendsInOrder)
     EXPECT_TRUE(QFileInfo(rows.rows[1][1].toString()).isAbsolute());
     EXPECT_EQ(QFileInfo(rows.rows[1][1].toString()).canonicalFilePath(),
               QFileInfo(path("sur")).canonicalFilePath());
+}
+
+TEST_F(AdminTest, BothProgramsTellTheProjectsVersion)
+{
+    const Result admin = run({"--version"});
+    EXPECT_EQ(admin.rc, 0);
+    EXPECT_EQ(admin.out, QStringLiteral("kelvora-admin " KELVORA_VERSION "\n"));
+    for (const char* arg : {"--version", "--help"}) {
+        QProcess p;
+        p.start(QStringLiteral(KELVORA_PROGRAM), {QString::fromLatin1(arg)});
+        ASSERT_TRUE(p.waitForFinished(20000)) << arg;
+        EXPECT_EQ(p.exitCode(), 0) << arg;
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        if (QByteArray(arg) == "--version") EXPECT_EQ(out, QStringLiteral("kelvora " KELVORA_VERSION "\n"));
+        else EXPECT_TRUE(out.contains("~/.local/share/kelvora")) << out.toStdString();
+    }
+}
+
+TEST_F(AdminTest, NewSiteAndDataDirFollowTheProgramsOwnRules)
+{
+    Result r = run({"new-site", "Sede Norte", "norte"});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("creado en")) << r.out.toStdString();
+    EXPECT_TRUE(QFileInfo(path("norte/kelvora.db")).isFile());
+    r = run({"new-site", "Sede Norte", "otra"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains("Ya hay un sitio llamado «Sede Norte».")) << r.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("otra")));
+
+    // Where the list is, kelvora works there; elsewhere in the user's data directory.
+    const bool habia = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", path("datos").toLocal8Bit());
+    ASSERT_TRUE(QDir(work_.workDir()).mkdir("sin-lista"));
+    const Result aqui = run({"data-dir"});
+    const Result otro = runAdmin({"data-dir"}, path("sin-lista"));
+    if (habia) qputenv("XDG_DATA_HOME", old);
+    else qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(aqui.out.trimmed(), work_.workDir());
+    EXPECT_EQ(otro.out.trimmed(), path("datos/kelvora"));
+    EXPECT_FALSE(QFileInfo::exists(path("datos")));   // it only says where
 }
 
 } // namespace

@@ -198,6 +198,54 @@ TEST_F(DentroSite, ListKeptUpToDateByNewMovementsMatchesAFreshRead)
     EXPECT_EQ(l.totales.size(), 4);   // 5, 5/A, 11, 11/A
 }
 
+TEST_F(DentroSite, AGridToldRowByRowFollowsTheListAndACopyStaysApart)
+{
+    persona("P1", 5, "A", "ANA");
+    persona("P2", 5, "B", "BETO");
+    persona("P3", 11, "A", "ÑANDÚ");
+    persona("P4", 11, "A", "NUÑEZ");
+    persona("P5", 2, "C", "ZOE");
+    mov("P1", "2026-12-09", "07:00:00", "E");
+    mov("P2", "2026-12-09", "07:00:00", "E");
+    mov("GONE", "2026-12-09", "07:00:00", "E", "EVA BORRADA");
+    kv::ListaDentro l = kv::PersonasDentro(site.tablesDir());
+    const kv::ListaDentro copia = l;
+
+    // What a grid on screen would show, changed only through what it is told.
+    struct Espejo : kv::ObservadorDentro {
+        const kv::ListaDentro& l;
+        QStringList filas;
+        int pendiente = -1, avisos = 0;
+        explicit Espejo(const kv::ListaDentro& lista) : l(lista), filas(codigos(lista)) {}
+        void antesDeQuitar(int f) override { pendiente = f; }
+        void quitada() override { filas.removeAt(pendiente); ++avisos; }
+        void antesDePoner(int f) override { pendiente = f; }
+        void puesta() override { filas.insert(pendiente, l.filas[pendiente].codigo); ++avisos; }
+    } espejo(l);
+
+    struct Captura { const char* codigo; const char* tipo; int avisos; };
+    const Captura capturas[] = {{"P3", "E", 1}, {"P5", "E", 1}, {"P2", "S", 1}, {"P4", "E", 1},
+                                {"VISIT9", "E", 1}, {"P1", "S", 1}, {"P1", "E", 1}, {"GONE", "S", 1},
+                                {"P5", "E", 2}, {"NADIE", "S", 0}};
+    auto db = site.db();
+    int hora = 0;
+    for (const Captura& c : capturas) {
+        mov(c.codigo, "2026-12-09", QString("08:%1:00").arg(hora++, 2, 10, QChar('0')), c.tipo);
+        const int antes = espejo.avisos;
+        kv::ActualizarDentro(l, site.tablesDir(), {db->lastInsertRowId()}, &espejo);
+        EXPECT_EQ(espejo.avisos - antes, c.avisos) << c.codigo;
+        EXPECT_EQ(espejo.filas, codigos(l)) << c.codigo;
+        EXPECT_EQ(codigos(l), codigos(kv::PersonasDentro(site.tablesDir()))) << c.codigo;
+    }
+    EXPECT_EQ(codigos(l), QStringList({"P5", "P1", "P4", "P3", "VISIT9"}));
+    EXPECT_EQ(l.fueraDelRegistro, 0);
+    EXPECT_EQ(copia.fueraDelRegistro, 1);
+    EXPECT_EQ(codigos(copia), QStringList({"P1", "P2", "GONE"}));
+    EXPECT_EQ(copia.filas.buscar("GONE"), 2);
+    EXPECT_EQ(l.filas.buscar("GONE"), -1);
+    EXPECT_EQ(l.filas.buscar("P3"), 3);
+}
+
 TEST_F(DentroSite, EmptySiteAndCsvQuoting)
 {
     EXPECT_TRUE(kv::PersonasDentro(site.tablesDir()).filas.isEmpty());

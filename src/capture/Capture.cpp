@@ -1,6 +1,7 @@
 #include "capture/Capture.h"
 #include "publish/Publicados.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 #include "data/TableCursor.h"
 #include "base/Clock.h"
 #include "base/MyException.h"
@@ -70,6 +71,11 @@ bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimient
 
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m)
 {
+    // The field holds so many characters: a longer code (a badge written by hand) would be
+    // stored whole and then refused by every publication, so it is refused here.
+    const int ancho = fieldWidth(QStringLiteral("entradasSalidas"), QStringLiteral("codigo"));
+    if (ancho > 0 && m.codigo.size() > ancho)
+        throw MyException(TextoCodigoLargo(ancho));
     // One reading: a scan at midnight must not get one day's date with the next day's time.
     const QDateTime ahora = Clock::instance().now();
     const bool visitante = EsCodigoVisitante(m.codigo);

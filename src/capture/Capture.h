@@ -49,6 +49,11 @@ struct UltimoMovimiento {
 // last one; otherwise it is left as it was.
 bool EstaDentro(const QString& tablesDir, const QString& codigo, UltimoMovimiento* ultimo = nullptr);
 
+inline QString TextoCodigoLargo(int ancho)
+{
+    return QStringLiteral("El código tiene más de %1 caracteres; no se registró el movimiento.").arg(ancho);
+}
+
 // One movement about to be stored.
 struct Movimiento {
     QString codigo;          // the capture text, exactly as typed
@@ -61,7 +66,8 @@ struct Movimiento {
 
 // Appends one row to entradasSalidas and returns when it is on disk. fecha and hora come
 // from one reading of the clock. detalle holds the detail box only for a visitor's entry
-// and for a person's exit. Returns the moment written.
+// and for a person's exit. Returns the moment written. A code longer than the table's
+// field is refused (MyException with TextoCodigoLargo()) and nothing is stored.
 QDateTime RegistrarMovimiento(const QString& tablesDir, const Movimiento& m);
 
 // Deletes the movements already published (subido true), all of them now, in batches:

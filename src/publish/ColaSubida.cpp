@@ -12,6 +12,8 @@ ColaSubida::ColaSubida(const QString& tablesDir, QObject* parent)
     connect(db_.get(), &Database::tableChanged, this, &ColaSubida::alCambiarTabla);
     connect(&AvisosSubida::instance(), &AvisosSubida::subidaTerminada, this, &ColaSubida::registrarPasada);
     connect(db_.get(), &Database::resetAll, this, &ColaSubida::recontarLuego);
+    // Other processes (kelvora-admin, an import) change the table without telling us.
+    connect(&AvisosSubida::instance(), &AvisosSubida::escritorioInactivo, this, &ColaSubida::recontarLuego);
     recontar();
 }
 
@@ -69,7 +71,7 @@ void ColaSubida::alCambiarTabla(const QString& table, const QVector<RowChange>& 
         Query q;
         q.setDatabase(db_);
         q.setSql(QStringLiteral("select count(*) as n from entradasSalidas where rowid in (%1)"
-                                " and (subido is null or subido <> 1)").arg(marcas));
+                                " and (subido is null or subido<1 or subido>1)").arg(marcas));
         q.open(nuevas);
         q.first();
         n = int(q.fieldByName(QStringLiteral("n")).asInteger());
@@ -85,6 +87,9 @@ void ColaSubida::alCambiarTabla(const QString& table, const QVector<RowChange>& 
 void ColaSubida::registrarPasada(const ResultadoSubida& r)
 {
     conectada_ = r.conectado;
+    enviadas_ = r.enviadas;
+    rechazadas_ = r.rechazadas;
+    motivo_ = r.motivo;
     cuandoPasada_ = r.cuando;
     // The pass counted what is left when it ended; the marks it wrote need no recount.
     pendientes_ = r.pendientes;
@@ -101,8 +106,10 @@ QString ColaSubida::textoUltimaSubida() const
 {
     if (!cuandoPasada_.isValid()) return QString();
     const QString hora = cuandoPasada_.time().toString(QStringLiteral("HH:mm"));
-    return conectada_ ? QStringLiteral("Última subida: %1").arg(hora)
-                      : QStringLiteral("Sin conexión con el servidor (%1)").arg(hora);
+    if (!conectada_)
+        return QStringLiteral("%1 (%2)").arg(motivo_.isEmpty() ? QStringLiteral("Sin conexión con el servidor") : motivo_, hora);
+    if (rechazadas_ > 0) return QStringLiteral("%1 (%2)").arg(TextoResultadoSubida(enviadas_, rechazadas_), hora);
+    return QStringLiteral("Última subida: %1").arg(hora);
 }
 
 } // namespace kv

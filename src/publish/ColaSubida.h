@@ -30,7 +30,9 @@ public:
 
     // "Pendientes por subir: N"
     QString textoPendientes() const;
-    // "Última subida: hh:mm", "Sin conexión con el servidor (hh:mm)", or "" before any pass.
+    // "Última subida: hh:mm" when the server took everything; "Se subieron N; el servidor
+    // rechazó M, vea LogError.txt (hh:mm)"; why the server was not reached, or "Sin conexión
+    // con el servidor (hh:mm)"; "" before any pass.
     QString textoUltimaSubida() const;
 
     // Counts the unpublished movements again now.
@@ -48,6 +50,9 @@ private:
     int pendientes_ = 0;
     bool recuentoPedido_ = false;
     bool conectada_ = false;
+    int enviadas_ = 0;
+    int rechazadas_ = 0;
+    QString motivo_;
     QDateTime cuandoPasada_;
 };
 

@@ -2,6 +2,7 @@
 #include <QDate>
 #include <QTime>
 #include <libpq-fe.h>
+#include <atomic>
 
 namespace kv {
 
@@ -35,9 +36,16 @@ QString PgResult::value(int row, const char* column) const
 
 int PgResult::affected() const { return r_ ? QByteArray(PQcmdTuples(r_)).toInt() : 0; }
 
+namespace {
+std::atomic<long long> gOpenings{0};
+}
+
+long long PgConnection::openings() { return gOpenings.load(); }
+
 void PgConnection::open(const PgParams& params)
 {
     close();
+    ++gOpenings;
     QVector<QByteArray> keys, values;
     for (const auto& p : params) {
         keys << p.first.toUtf8();
@@ -105,7 +113,8 @@ PgResult PgConnection::exec(const QString& sql, const QVariantList& params)
     QString msg = raw ? QString::fromUtf8(PQresultErrorMessage(raw)).trimmed() : QString();
     if (msg.isEmpty()) msg = QString::fromUtf8(PQerrorMessage(c_)).trimmed();
     if (msg.isEmpty()) msg = QStringLiteral("El servidor no respondió.");
-    throw PgError(msg, lost);
+    const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
+    throw PgError(msg, lost, state ? QString::fromLatin1(state) : QString());
 }
 
 PgTransaction::~PgTransaction()

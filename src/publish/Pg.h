@@ -16,10 +16,17 @@ namespace kv {
 // the server broke, so the outcome of the last statement is unknown.
 class PgError : public Error {
 public:
-    PgError(const QString& msg, bool connectionLost = false) : Error(msg), lost_(connectionLost) {}
+    PgError(const QString& msg, bool connectionLost = false, const QString& sqlState = QString())
+        : Error(msg), lost_(connectionLost), state_(sqlState) {}
     bool connectionLost() const { return lost_; }
+    // The server's five-character error code ("22001", "57014", ...); empty from libpq.
+    QString sqlState() const { return state_; }
+    // The statement was cut by statement_timeout or lock_timeout: the server is there but
+    // busy, and the statement's transaction is rolled back.
+    bool timedOut() const { return state_ == QLatin1String("57014") || state_ == QLatin1String("55P03"); }
 private:
     bool lost_;
+    QString state_;
 };
 
 // Owns one PGresult; rows and columns count from 0, values are text.
@@ -66,6 +73,8 @@ public:
     PgResult exec(const QString& sql, const QVariantList& params = {});
     // Statements sent to the server so far (for the figures of the benchmark).
     long long roundTrips() const { return trips_; }
+    // Connections this process has tried to open so far, every PgConnection together.
+    static long long openings();
     pg_conn* handle() const { return c_; }
 
 private:

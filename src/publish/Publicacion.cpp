@@ -9,6 +9,7 @@
 #include "base/MyException.h"
 #include <QFile>
 #include <QHash>
+#include <optional>
 
 namespace kv {
 
@@ -20,10 +21,12 @@ AvisosSubida& AvisosSubida::instance()
 
 namespace {
 
-// Local mark of a movement: empty or 0 not sent, 1 published, 2 sent by a pass that never
-// learnt whether the server committed it.
+// Local mark of a movement (field subido): empty or 0 not sent, 1 published. A negative
+// mark is the number of the server transaction that carried the row, written before it
+// was sent: should the desk or the link die before the answer, the next pass asks the
+// server whether that transaction committed. 2 is a row sent in doubt by an older version,
+// without that number.
 constexpr int kPublicado = 1;
-constexpr int kEnDuda = 2;
 
 struct FilaMovimiento {
     qint64 rowid = 0;
@@ -35,16 +38,18 @@ struct FilaMovimiento {
     QString nombre;
     QString tipomvt;
     QString detalle;
-    bool enDuda = false;
+    qint64 marca = 0;
 };
+
+// The pending rows by the index on the mark (subido<>1 alone would read the whole table).
+const char kPendientes[] = "subido is null or subido<1 or subido>1";
 
 QVector<FilaMovimiento> LeerPendientes(const QString& dir)
 {
     Query q;
     EjecutarSQL(dir, q, QStringLiteral("select rowid as fila, codigo, fecha, hora, docIdent, tipoDocIdent, nestudiante,"
-                                       " tipomvt, detalle, case when subido=%1 then 1 else 0 end as duda from entradassalidas"
-                                       " where subido is null or subido<>%2 order by rowid")
-                            .arg(kEnDuda).arg(kPublicado));
+                                       " tipomvt, detalle, coalesce(subido, 0) as marca from entradassalidas"
+                                       " where %1 order by rowid").arg(QLatin1String(kPendientes)));
     QVector<FilaMovimiento> filas;
     filas.reserve(q.recordCount());
     for (q.first(); !q.eof(); q.next()) {
@@ -58,7 +63,7 @@ QVector<FilaMovimiento> LeerPendientes(const QString& dir)
         f.nombre = q.fieldByName(QStringLiteral("nestudiante")).asString();
         f.tipomvt = q.fieldByName(QStringLiteral("tipomvt")).asString();
         f.detalle = q.fieldByName(QStringLiteral("detalle")).asString();
-        f.enDuda = q.fieldByName(QStringLiteral("duda")).asInteger() != 0;
+        f.marca = q.fieldByName(QStringLiteral("marca")).asInteger();
         filas << f;
     }
     return filas;
@@ -78,31 +83,89 @@ void Marcar(const QString& dir, const QVector<qint64>& rowids, const QVariant& m
     EjecutarSQL(dir, q, sql + QLatin1Char(')'), params);
 }
 
-// A statement that sends n movements. A row in doubt is only inserted when the server
-// does not hold it yet, so an interrupted pass never gives a movement twice.
+QVariant Fecha(const FilaMovimiento& f) { return f.fecha.isValid() ? QVariant(f.fecha) : QVariant(); }
+QVariant Hora(const FilaMovimiento& f) { return f.hora.isValid() ? QVariant(f.hora) : QVariant(); }
+
+// Settles the rows an earlier pass sent without learning the outcome: those the server
+// holds are marked published, and the rest are returned with the rows never sent. Rows
+// whose transaction is still open on the server wait for a later pass.
+QVector<FilaMovimiento> ResolverDudas(PgConnection& c, const QString& dir, int icolegio,
+                                      const QVector<FilaMovimiento>& filas)
+{
+    enum { Enviar, Publicada, Esperar };
+    QVector<int> destino(filas.size(), Enviar);
+    QHash<qint64, QString> estados;   // transaction -> committed, aborted, in progress or ""
+    QHash<QString, QVector<int>> sinLote;   // twins by site key, in local order
+    for (int i = 0; i < filas.size(); ++i) {
+        const qint64 m = filas[i].marca;
+        if (m == 0) continue;
+        QString estado;
+        if (m < 0) {
+            auto it = estados.find(-m);
+            if (it == estados.end())
+                it = estados.insert(-m, c.exec(QStringLiteral("select txid_status($1::bigint)"), {-m}).value(0, 0));
+            estado = *it;
+        }
+        if (estado == QLatin1String("committed")) destino[i] = Publicada;
+        else if (estado == QLatin1String("in progress")) destino[i] = Esperar;
+        else if (estado != QLatin1String("aborted")) {
+            // No transaction number, or one too old for the server to remember: as many
+            // twins as the server holds of this code, moment and direction count as there.
+            const FilaMovimiento& f = filas[i];
+            sinLote[f.codigo + QLatin1Char('\x1f') + PgText(Fecha(f)) + QLatin1Char('\x1f') + PgText(Hora(f))
+                    + QLatin1Char('\x1f') + f.tipomvt] << i;
+        }
+    }
+    for (const QVector<int>& gemelas : std::as_const(sinLote)) {
+        const FilaMovimiento& f = filas[gemelas.first()];
+        const int enServidor =
+            c.exec(QStringLiteral("select count(*) from entradassalidas where icolegio=$1 and codigo is not distinct from $2"
+                                  " and fecha is not distinct from $3::date and hora is not distinct from $4::time"
+                                  " and tipomvt is not distinct from $5"),
+                   {icolegio, f.codigo, Fecha(f), Hora(f), f.tipomvt})
+                .value(0, 0)
+                .toInt();
+        for (int k = 0; k < gemelas.size() && k < enServidor; ++k) destino[gemelas[k]] = Publicada;
+    }
+    QVector<qint64> publicadas;
+    QVector<FilaMovimiento> enviar;
+    for (int i = 0; i < filas.size(); ++i) {
+        if (destino[i] == Publicada) publicadas << filas[i].rowid;
+        else if (destino[i] == Enviar) enviar << filas[i];
+    }
+    Marcar(dir, publicadas, kPublicado);
+    return enviar;
+}
+
+// A statement that sends n movements.
 QString SqlMovimientos(int n)
 {
     QString valores;
     for (int i = 0; i < n; ++i) {
-        const int b = i * 10;
+        const int b = i * 9;
         valores += QStringLiteral("%1($%2::integer,$%3::text,$%4::date,$%5::time,$%6::text,$%7::integer,$%8::text,"
-                                  "$%9::text,$%10::text,$%11::boolean)")
+                                  "$%9::text,$%10::text)")
                        .arg(i ? QStringLiteral(",") : QString())
                        .arg(b + 1).arg(b + 2).arg(b + 3).arg(b + 4).arg(b + 5).arg(b + 6).arg(b + 7).arg(b + 8)
-                       .arg(b + 9).arg(b + 10);
+                       .arg(b + 9);
     }
     return QStringLiteral("insert into entradassalidas (icolegio,codigo,fecha,hora,docident,tipodocident,nestudiante,"
-                          "tipomvt,detalle) select v.i,v.c,v.f,v.h,v.d,v.t,v.n,v.m,v.x from (values ")
-           + valores
-           + QStringLiteral(") as v(i,c,f,h,d,t,n,m,x,duda) where not (v.duda and exists (select 1 from entradassalidas e"
-                            " where e.icolegio=v.i and e.codigo=v.c and e.fecha=v.f and e.hora=v.h and e.tipomvt=v.m))");
+                          "tipomvt,detalle) values ")
+           + valores;
 }
 
 void AgregarParametros(QVariantList& p, int icolegio, const FilaMovimiento& f)
 {
-    p << icolegio << f.codigo << (f.fecha.isValid() ? QVariant(f.fecha) : QVariant())
-      << (f.hora.isValid() ? QVariant(f.hora) : QVariant()) << f.docIdent << f.tipoDocIdent << f.nombre << f.tipomvt
-      << f.detalle << f.enDuda;
+    p << icolegio << f.codigo << Fecha(f) << Hora(f) << f.docIdent << f.tipoDocIdent << f.nombre << f.tipomvt
+      << f.detalle;
+}
+
+// Opens a transaction and writes its number on the rows it will carry, before they go.
+qint64 EmpezarLote(PgConnection& c, const QString& dir, const QVector<qint64>& rowids)
+{
+    const qint64 lote = c.exec(QStringLiteral("select txid_current()")).value(0, 0).toLongLong();
+    Marcar(dir, rowids, -lote);
+    return lote;
 }
 
 // The insert of one movement as a reader of the error log wants to see it.
@@ -135,40 +198,76 @@ ResultadoSubida Terminar(ResultadoSubida r, const QString& dir)
     return r;
 }
 
+// One pass at a time: a timer tick can arrive while a window that publishes lets events run.
+bool gPasadaEnCurso = false;
+struct PasadaEnCurso {
+    PasadaEnCurso() { gPasadaEnCurso = true; }
+    ~PasadaEnCurso() { gPasadaEnCurso = false; }
+};
+
 } // namespace
+
+QString TextoResultadoSubida(int enviadas, int rechazadas)
+{
+    if (rechazadas == 0) return QStringLiteral("Información subida a Internet");
+    return QStringLiteral("Se subieron %1; el servidor rechazó %2, vea LogError.txt").arg(enviadas).arg(rechazadas);
+}
 
 int MovimientosPendientes(const QString& dir)
 {
     Query q;
-    EjecutarSQL(dir, q, QStringLiteral("select count(*) as n from entradassalidas where subido is null or subido<>1"));
+    EjecutarSQL(dir, q, QStringLiteral("select count(*) as n from entradassalidas where %1").arg(QLatin1String(kPendientes)));
     return int(q.fieldByName(QStringLiteral("n")).asInteger());
+}
+
+static ResultadoSubida EnCurso()
+{
+    ResultadoSubida r;
+    r.motivo = QStringLiteral("Otra subida de movimientos está en curso.");
+    return r;
 }
 
 ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icolegio, const OpcionesSubida& op)
 {
+    if (gPasadaEnCurso) return EnCurso();
+    const PasadaEnCurso enCurso;
     ResultadoSubida r;
     r.conectado = c.isOpen();
     if (!r.conectado) return Terminar(r, dir);
     // The start-up deletion of published rows is over before anything is sent again.
     CompletarBorradoPublicados();
-    const QVector<FilaMovimiento> filas = LeerPendientes(dir);
+    QVector<FilaMovimiento> filas = LeerPendientes(dir);
     if (filas.isEmpty()) return Terminar(r, dir);
     QFile::remove(MyException::logFileName());
+    // The server went away or stopped answering: rows of a batch whose outcome is unknown
+    // keep their transaction number; those of a batch known to be rolled back wait as new.
+    auto corte = [&](const PgError& e, const QVector<qint64>& lote) {
+        r.conectado = false;
+        if (e.timedOut()) {
+            Marcar(dir, lote, QVariant());
+            r.motivo = QStringLiteral("El servidor no respondió a tiempo; los movimientos quedan pendientes.");
+        } else {
+            r.motivo = QStringLiteral("Se perdió la conexión con el servidor; los movimientos quedan pendientes.");
+        }
+    };
+    try {
+        filas = ResolverDudas(c, dir, icolegio, filas);
+    } catch (const PgError& e) {
+        corte(e, {});
+        return Terminar(r, dir);
+    }
     const int lote = qMax(1, op.lote);
     for (int desde = 0; desde < filas.size(); desde += lote) {
         const int n = qMin(lote, int(filas.size()) - desde);
-        QVector<qint64> todas, nuevas;
+        QVector<qint64> todas;
         QVariantList params;
         for (int i = desde; i < desde + n; ++i) {
             todas << filas[i].rowid;
-            if (!filas[i].enDuda) nuevas << filas[i].rowid;
             AgregarParametros(params, icolegio, filas[i]);
         }
-        // Written before sending: should the desk or the link die before the answer comes,
-        // the next pass knows these rows may already be on the server.
-        Marcar(dir, nuevas, kEnDuda);
         try {
             PgTransaction tx(c);
+            EmpezarLote(c, dir, todas);
             const PgResult res = c.exec(SqlMovimientos(n), params);
             tx.commit();
             r.enviadas += res.affected();
@@ -176,8 +275,8 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
             Marcar(dir, todas, kPublicado);
             continue;
         } catch (const PgError& e) {
-            if (e.connectionLost() || !c.isOpen()) {
-                r.conectado = false;
+            if (e.connectionLost() || !c.isOpen() || e.timedOut()) {
+                corte(e, todas);
                 break;
             }
         }
@@ -186,6 +285,7 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
         QVector<qint64> aceptadas, rechazadas;
         try {
             PgTransaction tx(c);
+            EmpezarLote(c, dir, todas);
             for (int i = desde; i < desde + n; ++i) {
                 QVariantList p;
                 AgregarParametros(p, icolegio, filas[i]);
@@ -195,7 +295,7 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
                     c.exec(QStringLiteral("release savepoint fila"));
                     aceptadas << filas[i].rowid;
                 } catch (const PgError& e) {
-                    if (e.connectionLost()) throw;
+                    if (e.connectionLost() || e.timedOut()) throw;
                     c.exec(QStringLiteral("rollback to savepoint fila"));
                     Registrar(e.message());
                     Registrar(TextoSentencia(icolegio, filas[i]));
@@ -203,8 +303,9 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
                 }
             }
             tx.commit();
-        } catch (const PgError&) {
-            r.conectado = false;
+        } catch (const PgError& e) {
+            r.enviadas -= aceptadas.size();
+            corte(e, todas);
             break;
         }
         r.rechazadas += rechazadas.size();
@@ -217,16 +318,11 @@ ResultadoSubida SubirMovimientos(PgConnection& c, const QString& dir, int icoleg
 
 ResultadoSubida SubirMovimientos()
 {
-    // A timer tick can arrive while a window that publishes lets events run; one pass at a
-    // time is enough.
-    static bool enCurso = false;
-    if (enCurso) return ResultadoSubida{};
-    enCurso = true;
-    struct Fin { ~Fin() { enCurso = false; } } fin;
+    if (gPasadaEnCurso) return EnCurso();
     PgConnection c;
-    const EstadoConexion e = ConectarInternet(c);
+    ResultadoSubida r;
+    const EstadoConexion e = ConectarInternet(c, &r.motivo);
     if (e != EstadoConexion::Abierta) {
-        ResultadoSubida r;
         r.anioSinConfigurar = e == EstadoConexion::AnioSinConfigurar;
         return Terminar(r, TablesDir());
     }
@@ -250,20 +346,68 @@ QString Valores(int n, const QStringList& tipos)
     return s;
 }
 
-// Sends the rows in multi-row inserts; `total` is what the progress counts against (every
-// local row read, so skipped rows leave the bar short of its end).
-void InsertarEnLotes(PgConnection& c, const QString& cabecera, const QStringList& tipos,
-                     const QVector<QVariantList>& filas, int total, const Progreso& progreso)
+struct Rechazo {
+    int fila;         // index into the rows sent
+    QString motivo;   // Spanish
+};
+
+// Why the server refused one row of `tabla`; for a value too long, which column and how
+// long (an older server keeps narrow columns).
+QString MotivoFila(PgConnection& c, const PgError& e, const QString& tabla, const QStringList& columnas,
+                   const QVariantList& fila)
 {
+    if (e.sqlState() != QLatin1String("22001")) return MotivoRechazo(e);
+    const PgResult anchos = c.exec(QStringLiteral("select column_name, character_maximum_length from information_schema.columns"
+                                                  " where table_schema=current_schema() and table_name=$1"
+                                                  " and character_maximum_length is not null"),
+                                   {tabla});
+    for (int i = 0; i < anchos.rows(); ++i) {
+        const int j = columnas.indexOf(anchos.value(i, 0));
+        const int ancho = anchos.value(i, 1).toInt();
+        if (j < 0 || j >= fila.size()) continue;
+        const int largo = int(fila[j].toString().toUcs4().size());
+        if (largo > ancho)
+            return QStringLiteral("%1 tiene %2 caracteres y el servidor admite %3").arg(columnas[j]).arg(largo).arg(ancho);
+    }
+    return MotivoRechazo(e);
+}
+
+// Sends the rows in multi-row inserts inside the caller's transaction; `total` is what the
+// progress counts against (every local row read, so skipped rows leave the bar short of
+// its end). A batch the server refuses goes again row by row, so one bad row keeps only
+// itself out. A lost link or a time-out goes up: the section is then rolled back whole.
+QVector<Rechazo> InsertarEnLotes(PgConnection& c, const QString& tabla, const QStringList& columnas,
+                                 const QStringList& tipos, const QVector<QVariantList>& filas, int total,
+                                 const Progreso& progreso)
+{
+    const QString cabecera = QStringLiteral("insert into %1 (%2) values ").arg(tabla, columnas.join(QLatin1Char(',')));
     const int lote = 500;
+    QVector<Rechazo> rechazos;
+    auto intento = [&](const QString& punto, const QString& sql, const QVariantList& p) {
+        c.exec(QStringLiteral("savepoint ") + punto);
+        try {
+            c.exec(sql, p);
+            c.exec(QStringLiteral("release savepoint ") + punto);
+            return std::optional<PgError>();
+        } catch (const PgError& e) {
+            if (e.connectionLost() || e.timedOut()) throw;
+            c.exec(QStringLiteral("rollback to savepoint ") + punto);
+            return std::optional<PgError>(e);
+        }
+    };
     if (progreso) progreso(0, total);
     for (int desde = 0; desde < filas.size(); desde += lote) {
         const int n = qMin(lote, int(filas.size()) - desde);
         QVariantList p;
         for (int i = desde; i < desde + n; ++i) p += filas[i];
-        c.exec(cabecera + Valores(n, tipos), p);
+        if (intento(QStringLiteral("lote"), cabecera + Valores(n, tipos), p)) {
+            for (int i = desde; i < desde + n; ++i)
+                if (const auto e = intento(QStringLiteral("fila"), cabecera + Valores(1, tipos), filas[i]))
+                    rechazos.push_back({i, MotivoFila(c, *e, tabla, columnas, filas[i])});
+        }
         if (progreso) progreso(desde + n, total);
     }
+    return rechazos;
 }
 
 } // namespace
@@ -292,15 +436,23 @@ ResultadoPersonas SubirEstudiantes(PgConnection& c, const QString& dir, int icol
     // The site's old rows go only when every new one is in: readers never see half a site.
     PgTransaction tx(c);
     c.exec(QStringLiteral("delete from estudiantes where icolegio=$1"), {icolegio});
-    InsertarEnLotes(c, QStringLiteral("insert into estudiantes (icolegio,iestudiante,codigo,docident,igrado,igrupo,"
-                                      "nestudiante,telefestud,acudiente,docacud,telefacudiente) values "),
-                    {QStringLiteral("integer"), QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"),
-                     QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text"),
-                     QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text")},
-                    filas, r.filas, progreso);
+    const QVector<Rechazo> rechazos = InsertarEnLotes(
+        c, QStringLiteral("estudiantes"),
+        QStringLiteral("icolegio,iestudiante,codigo,docident,igrado,igrupo,nestudiante,telefestud,acudiente,docacud,"
+                       "telefacudiente").split(QLatin1Char(',')),
+        {QStringLiteral("integer"), QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"),
+         QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text"),
+         QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text")},
+        filas, r.filas, progreso);
     GuardarNombreColegio(c, dir, icolegio);
     tx.commit();
-    r.enviadas = filas.size();
+    for (const Rechazo& x : rechazos) {
+        const QVariantList& f = filas[x.fila];
+        r.rechazados << TextoRechazado(f[6].toString() + QStringLiteral(" (código ") + f[2].toString() + QLatin1Char(')'),
+                                       x.motivo);
+        Registrar(r.rechazados.last());
+    }
+    r.enviadas = filas.size() - rechazos.size();
     return r;
 }
 
@@ -313,6 +465,7 @@ ResultadoConsultantes SubirConsultantes(PgConnection& c, const QString& dir, int
     r.filas = q.recordCount();
     QVector<QVariantList> filas;
     QHash<QString, int> porDocumento;
+    QVector<int> locales;   // local rows behind each remote row
     for (q.first(); !q.eof(); q.next()) {
         const QString doc = q.fieldByName(QStringLiteral("docIdent")).asString();
         if (doc.isEmpty()) continue;
@@ -324,18 +477,29 @@ ResultadoConsultantes SubirConsultantes(PgConnection& c, const QString& dir, int
             // Same login twice: the later row's name and level, the first row's password.
             filas[*it][3] = nombre;
             filas[*it][4] = nivel;
+            ++locales[*it];
             continue;
         }
         porDocumento.insert(doc, filas.size());
+        locales << 1;
         filas.push_back({icolegio, doc, q.fieldByName(QStringLiteral("clave")).asString(), nombre, nivel});
     }
     PgTransaction tx(c);
     c.exec(QStringLiteral("delete from consultantes where icolegio=$1"), {icolegio});
-    InsertarEnLotes(c, QStringLiteral("insert into consultantes (icolegio,docident,clave,nombre,nivelconsulta) values "),
-                    {QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text"),
-                     QStringLiteral("integer")},
-                    filas, r.filas, progreso);
+    const QVector<Rechazo> rechazos =
+        InsertarEnLotes(c, QStringLiteral("consultantes"),
+                        QStringLiteral("icolegio,docident,clave,nombre,nivelconsulta").split(QLatin1Char(',')),
+                        {QStringLiteral("integer"), QStringLiteral("text"), QStringLiteral("text"), QStringLiteral("text"),
+                         QStringLiteral("integer")},
+                        filas, r.filas, progreso);
     tx.commit();
+    for (const Rechazo& x : rechazos) {
+        const QVariantList& f = filas[x.fila];
+        r.rechazados << TextoRechazado(f[3].toString() + QStringLiteral(" (documento ") + f[1].toString() + QLatin1Char(')'),
+                                       x.motivo);
+        Registrar(r.rechazados.last());
+        r.enviadas -= locales[x.fila];
+    }
     return r;
 }
 

@@ -16,7 +16,17 @@ struct ResultadoSubida {
     int rechazadas = 0;       // refused by the server; they go again with the next pass
     int pendientes = 0;       // movements still waiting when the pass ended
     QDateTime cuando;         // end of the pass (program clock)
+    QString motivo;           // why the pass did not reach the server or was cut, in Spanish
 };
+
+// "Información subida a Internet" when the server took everything; otherwise "Se subieron N;
+// el servidor rechazó M, vea LogError.txt".
+QString TextoResultadoSubida(int enviadas, int rechazadas);
+// A row the server refused: who it is and why, in Spanish.
+inline QString TextoRechazado(const QString& quien, const QString& motivo)
+{
+    return QStringLiteral("El servidor no aceptó a %1: %2.").arg(quien, motivo);
+}
 
 // Told of every pass of SubirMovimientos, whoever ran it (timer, window, command line).
 class AvisosSubida : public QObject {
@@ -25,6 +35,9 @@ public:
     static AvisosSubida& instance();
 signals:
     void subidaTerminada(const kv::ResultadoSubida& resultado);
+    // A tick of the door's timer found the desk idle: the pending count is read again, so
+    // passes of other processes and rows written from outside show up.
+    void escritorioInactivo();
 };
 
 // Called as a section advances: rows done so far and rows of the section.
@@ -41,19 +54,23 @@ int MovimientosPendientes(const QString& tablesDir);
 
 // One pass over the unpublished movements of `tablesDir` on an open connection, with site
 // number `icolegio`. Only rows whose insert the server committed are marked published; a
-// refused row is written to the error log and stays for the next pass. Rows sent by a pass
-// that lost the server before knowing the outcome are sent again only when the server does
-// not hold the same site, code, date, time and type. Local engine errors go up.
+// refused row is written to the error log and stays for the next pass. Each batch is one
+// server transaction whose number is written on its rows before they go; rows of a pass
+// that lost the server before the answer are settled by asking the server whether that
+// transaction committed. A statement cut by the time-out ends the pass with its rows
+// pending. Local engine errors go up.
 ResultadoSubida SubirMovimientos(PgConnection& c, const QString& tablesDir, int icolegio,
                                  const OpcionesSubida& opciones = {});
 // The pass of the program: its own connection, the site's tables and settings.
 ResultadoSubida SubirMovimientos();
 
-// The site's persons replace its remote rows, all in one transaction.
+// The site's persons replace its remote rows, all in one transaction. A person the server
+// refuses stays out (named in `rechazados` and in the error log); the rest go.
 struct ResultadoPersonas {
     int filas = 0;            // person rows read
     int enviadas = 0;
     QStringList sinCodigo;    // names of the persons skipped for having no code
+    QStringList rechazados;   // TextoRechazado() of each person the server refused
 };
 inline QString TextoSinCodigo(const QString& nombre)
 {
@@ -67,7 +84,8 @@ ResultadoPersonas SubirEstudiantes(PgConnection& c, const QString& tablesDir, in
 // password.
 struct ResultadoConsultantes {
     int filas = 0;
-    int enviadas = 0;         // consultant rows with a document (merged or not)
+    int enviadas = 0;         // consultant rows with a document (merged or not) the server took
+    QStringList rechazados;   // TextoRechazado() of each consultant the server refused
 };
 ResultadoConsultantes SubirConsultantes(PgConnection& c, const QString& tablesDir, int icolegio,
                                         const Progreso& progreso = {});

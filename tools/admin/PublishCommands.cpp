@@ -126,11 +126,9 @@ int publish(const QStringList& args)
         year = config.anioactual();
     }
     kv::PgConnection c;
-    if (kv::ConectarInternet(c, year) != kv::EstadoConexion::Abierta) {
-        return failed(year == 0 ? kv::TextoAnioSinConfigurar()
-                                : QStringLiteral("No se pudo conectar con el servidor ni abrir el esquema %1.").arg(year));
-    }
-    int rc = Ok;
+    QString motivo;
+    if (kv::ConectarInternet(c, year, &motivo) != kv::EstadoConexion::Abierta) return failed(motivo);
+    int enviadas = 0, rechazadas = 0;
     if (movs) {
         kv::OpcionesSubida op;
         op.progreso = progress(QStringLiteral("Entradas y salidas"));
@@ -138,22 +136,35 @@ int publish(const QStringList& args)
         terminarLinea();
         err() << "Entradas y salidas: " << r.enviadas << " enviadas, " << r.rechazadas << " rechazadas, "
               << r.pendientes << " pendientes" << Qt::endl;
-        if (!r.conectado) return failed(QStringLiteral("Se perdió la conexión con el servidor."));
-        if (r.rechazadas > 0) rc = failed(QStringLiteral("El servidor rechazó %1 movimientos; vea LogError.txt.").arg(r.rechazadas));
+        if (!r.conectado) return failed(r.motivo);
+        enviadas += r.enviadas;
+        rechazadas += r.rechazadas;
     }
-    if (persons) {
-        const kv::ResultadoPersonas r = kv::SubirEstudiantes(c, dir, icolegio, progress(QStringLiteral("Estudiantes")));
-        terminarLinea();
-        for (const QString& n : r.sinCodigo) err() << kv::TextoSinCodigo(n) << Qt::endl;
-        err() << "Estudiantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
+    try {
+        if (persons) {
+            const kv::ResultadoPersonas r = kv::SubirEstudiantes(c, dir, icolegio, progress(QStringLiteral("Estudiantes")));
+            terminarLinea();
+            for (const QString& n : r.sinCodigo) err() << kv::TextoSinCodigo(n) << Qt::endl;
+            for (const QString& n : r.rechazados) err() << n << Qt::endl;
+            err() << "Estudiantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
+            enviadas += r.enviadas;
+            rechazadas += r.rechazados.size();
+        }
+        if (consultants) {
+            const kv::ResultadoConsultantes r = kv::SubirConsultantes(c, dir, icolegio, progress(QStringLiteral("Consultantes")));
+            terminarLinea();
+            for (const QString& n : r.rechazados) err() << n << Qt::endl;
+            err() << "Consultantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
+            enviadas += r.enviadas;
+            rechazadas += r.rechazados.size();
+        }
+    } catch (const kv::PgError& e) {
+        return failed(QStringLiteral("No se pudo subir la información; el servidor conserva la anterior: ")
+                      + (e.connectionLost() ? kv::MotivoConexion(e) : kv::MotivoRechazo(e)));
     }
-    if (consultants) {
-        const kv::ResultadoConsultantes r = kv::SubirConsultantes(c, dir, icolegio, progress(QStringLiteral("Consultantes")));
-        terminarLinea();
-        err() << "Consultantes: " << r.enviadas << " enviados de " << r.filas << " filas" << Qt::endl;
-    }
-    if (rc == Ok) QTextStream(stdout) << "Información subida a Internet" << Qt::endl;
-    return rc;
+    if (rechazadas > 0) return failed(kv::TextoResultadoSubida(enviadas, rechazadas));
+    QTextStream(stdout) << kv::TextoResultadoSubida(enviadas, rechazadas) << Qt::endl;
+    return Ok;
 }
 
 } // namespace admin

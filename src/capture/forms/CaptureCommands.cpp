@@ -224,6 +224,9 @@ void CaptureCommands::Timer1Timer()
         return;
     }
     shell_.setPendienteSubir(d.pendienteSubir);
+    // Nobody at the keyboard since the last tick: a cheap recount of the pending movements
+    // catches passes of kelvora-admin and rows written from outside.
+    if (t.minutosInactivo * 60 >= 5) emit kv::AvisosSubida::instance().escritorioInactivo();
 }
 
 void CaptureCommands::SacarLosQueQuedaron()

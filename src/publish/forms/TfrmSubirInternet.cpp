@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 
 TfrmSubirInternet::TfrmSubirInternet(QWidget* parent) : QDialog(parent)
 {
@@ -91,16 +92,29 @@ void TfrmSubirInternet::Button1Click()
     kv::Messages& msg = kv::Messages::instance();
     const QString dir = kv::TablesDir();
     try {
-        if (CheckBox1->isChecked()) {
-            seccion(QStringLiteral("Entradas y salidas..."), kv::MovimientosPendientes(dir));
-            if (kv::SubirMovimientos().anioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
-        }
-        const kv::EstadoConexion e = kv::ConectarInternet(ZConnection1);
-        if (e != kv::EstadoConexion::Abierta) {
-            // Nothing else is sent; only a missing working year has something to tell.
-            if (e == kv::EstadoConexion::AnioSinConfigurar) msg.showMessage(kv::TextoAnioSinConfigurar());
+        // One connection for the whole run: an unresponsive server costs one time-out, not
+        // one per section.
+        QString motivo;
+        if (kv::ConectarInternet(ZConnection1, &motivo) != kv::EstadoConexion::Abierta) {
+            // Nothing is sent; the operator learns why.
+            msg.showMessage(motivo);
             accept();
             return;
+        }
+        int enviadas = 0, rechazadas = 0;
+        QStringList rechazados;
+        if (CheckBox1->isChecked()) {
+            seccion(QStringLiteral("Entradas y salidas..."), kv::MovimientosPendientes(dir));
+            kv::OpcionesSubida op;
+            op.progreso = [this](int hechas, int) { avance(hechas); };
+            const kv::ResultadoSubida r = kv::SubirMovimientos(ZConnection1, dir, icolegio_, op);
+            if (!r.conectado) {
+                msg.showMessage(r.motivo);
+                accept();
+                return;
+            }
+            enviadas += r.enviadas;
+            rechazadas += r.rechazadas;
         }
         if (CheckBox4->isChecked()) {
             const kv::ResultadoPersonas r = kv::SubirEstudiantes(
@@ -109,18 +123,32 @@ void TfrmSubirInternet::Button1Click()
                     else avance(hechas);
                 });
             for (const QString& nombre : r.sinCodigo) msg.showMessage(kv::TextoSinCodigo(nombre));
+            enviadas += r.enviadas;
+            rechazadas += r.rechazados.size();
+            rechazados += r.rechazados;
         }
         if (CheckBox2->isChecked()) {
-            kv::SubirConsultantes(ZConnection1, dir, icolegio_, [this](int hechas, int total) {
-                if (hechas == 0) seccion(QStringLiteral("Consultantes..."), total);
-                else avance(hechas);
-            });
+            const kv::ResultadoConsultantes r =
+                kv::SubirConsultantes(ZConnection1, dir, icolegio_, [this](int hechas, int total) {
+                    if (hechas == 0) seccion(QStringLiteral("Consultantes..."), total);
+                    else avance(hechas);
+                });
+            enviadas += r.enviadas;
+            rechazadas += r.rechazados.size();
+            rechazados += r.rechazados;
         }
-        msg.showMessage(QStringLiteral("Información subida a Internet"));
+        // The persons the server refused, by name; a long list is cut, the log has them all.
+        if (!rechazados.isEmpty()) {
+            const int muestra = 15;
+            QString texto = QStringList(rechazados.mid(0, muestra)).join(QLatin1Char('\n'));
+            if (rechazados.size() > muestra) texto += QStringLiteral("\n... y %1 más.").arg(rechazados.size() - muestra);
+            msg.showMessage(texto);
+        }
+        msg.showMessage(kv::TextoResultadoSubida(enviadas, rechazadas));
     } catch (const kv::PgError& e) {
         // The section's transaction was rolled back: the server keeps what it had.
         msg.showError(QStringLiteral("No se pudo subir la información; el servidor conserva la anterior.\n")
-                      + e.message());
+                      + (e.connectionLost() ? kv::MotivoConexion(e) : kv::MotivoRechazo(e)));
     } catch (const std::exception&) {
         kv::MostrarExcepcion();
     }

@@ -36,6 +36,19 @@ TEST_F(PublishTest, AdminPreparesTheServerAndPublishesWhatTheWindowWould)
         EXPECT_EQ(r.rc, c.rc) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.err))) << r.err.toStdString();
     }
+    // A connection that fails says why.
+    struct Why { QString password; int year; QString err; } whys[] = {
+        {"equivocada", 2026, "Sin conexión con el servidor: el servidor rechazó el usuario o la clave"},
+        {"", 2031, "El servidor no tiene el esquema del año 2031"},
+    };
+    for (const Why& w : whys) {
+        remote->writeIni(w.password);
+        site.exec("update Config set anioactual=?", {w.year});
+        r = kvtest::runAdmin({"publish", site.tablesDir()}, site.workDir());
+        EXPECT_EQ(r.rc, 1);
+        EXPECT_TRUE(r.err.contains(w.err)) << r.err.toStdString();
+    }
+    remote->writeIni();
     site.exec("update Config set anioactual=0");
     r = kvtest::runAdmin({"publish", site.tablesDir()}, site.workDir());
     EXPECT_EQ(r.rc, 1);

@@ -1,29 +1,42 @@
 #include "PublishFixture.h"
 #include "base/MyException.h"
+#include "settings/IniFile.h"
 #include <QFile>
 
-TEST_F(PublishTest, ConnectionNeedsTheYearTheAccountAndTheYearsSchema)
+TEST_F(PublishTest, ConnectionNeedsTheYearTheAccountAndTheYearsSchemaAndSaysWhy)
 {
     using E = kv::EstadoConexion;
     struct Case {
         int year;
         QString password;   // "" = the right one
+        QString key, value; // one more value of section Internet
         E state;
+        QString why;        // part of the reason given
     } cases[] = {
-        {0, "", E::AnioSinConfigurar},
-        {2026, "equivocada", E::SinConexion},
-        {2031, "", E::SinConexion},   // no schema for that year on the server
-        {2026, "", E::Abierta},
+        {0, "", "", "", E::AnioSinConfigurar, kv::TextoAnioSinConfigurar()},
+        {2026, "equivocada", "", "", E::SinConexion, "el servidor rechazó el usuario o la clave"},
+        {2026, "", "Puerto", "1", E::SinConexion, "el servidor rechazó la conexión"},
+        {2031, "", "", "", E::SinEsquema, "El servidor no tiene el esquema del año 2031"},
+        {2026, "", "SSL", "requiere", E::ValorInvalido, "El valor de SSL en la sección [Internet] de pralune.ini no sirve"},
+        {2026, "", "EsperaConexion", "cinco", E::ValorInvalido, "El valor de EsperaConexion"},
+        // A comment after the value, as the README shows one, is no part of it.
+        {2026, "", "SSL", "prefer                     ; a libpq sslmode", E::Abierta, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.year);
+        SCOPED_TRACE(c.why.toStdString());
         site.exec("update Config set anioactual=?", {c.year});
         remote->writeIni(c.password);
+        kv::EscribirIni("Internet", "SSL", "prefer");
+        kv::EscribirIni("Internet", "EsperaConexion", "5");
+        if (!c.key.isEmpty()) kv::EscribirIni("Internet", c.key, c.value);
         msgs->shown.clear();
         kv::PgConnection conn;
-        EXPECT_EQ(kv::ConectarInternet(conn), c.state);
+        QString why;
+        EXPECT_EQ(kv::ConectarInternet(conn, &why), c.state);
         EXPECT_EQ(conn.isOpen(), c.state == E::Abierta);
         EXPECT_TRUE(msgs->shown.empty());
+        EXPECT_EQ(why.isEmpty(), c.why.isEmpty()) << why.toStdString();
+        EXPECT_TRUE(why.contains(c.why)) << why.toStdString();
         if (c.state == E::Abierta) {
             EXPECT_EQ(conn.exec("show search_path").value(0, 0), "2026");
         }
@@ -68,7 +81,9 @@ TEST_F(PublishTest, MovementsArriveExactlyAsStoredOnceAndOtherSitesStayUntouched
 
 TEST_F(PublishTest, ARefusedRowIsLoggedKeptAndSentByALaterPass)
 {
-    const QString longName(70, QLatin1Char('n'));   // the remote column holds 60
+    // A server made before remote-init widened its columns holds names in 60 characters.
+    remote->admin().exec("alter table entradassalidas alter column nestudiante type varchar(60)");
+    const QString longName(70, QLatin1Char('n'));
     addMov("A1", "07:00:00");
     addMov("LARGO", "07:00:01", "E", longName);
     addMov("C3", "07:00:02");
@@ -165,10 +180,14 @@ TEST_F(PublishTest, PersonsReplaceTheSitesRowsInOneTransaction)
               "A1|D'Artagnan\n\"Segundo\"|5A|300;D1|Pedro|6B|");
     EXPECT_EQ(remote->count("estudiantes", "icolegio=8"), 1);
 
-    // One person the server refuses: the site keeps what it had, all of it.
+    // One person an older, narrower server refuses stays out, named; the rest go.
+    remote->admin().exec("alter table estudiantes alter column nestudiante type varchar(60)");
     site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo) values (5, 'A', 9, ?, 'E9')",
               {QString(61, QLatin1Char('x'))});
-    EXPECT_THROW(kv::SubirEstudiantes(c, site.tablesDir(), 7), kv::PgError);
+    const kv::ResultadoPersonas r2 = kv::SubirEstudiantes(c, site.tablesDir(), 7);
+    EXPECT_EQ(r2.enviadas, 2);
+    EXPECT_EQ(r2.rechazados, QStringList{"El servidor no aceptó a " + QString(61, QLatin1Char('x'))
+                                         + " (código E9): nestudiante tiene 61 caracteres y el servidor admite 60."});
     EXPECT_EQ(remote->scalar("select string_agg(codigo, ',' order by codigo) from estudiantes where icolegio=7"), "A1,D1");
 }
 
@@ -190,7 +209,11 @@ TEST_F(PublishTest, ConsultantsMergeRepeatedDocumentsAndReplaceInOneTransaction)
               "10|c1|Ana María|1;20|x\"y|O'Neil|0");
     EXPECT_EQ(remote->scalar("select clave from consultantes where icolegio=8"), "otro");
 
+    remote->admin().exec("alter table consultantes alter column clave type varchar(20)");
     site.exec("insert into consultantes (docIdent, nombre, clave) values ('30', 'Larga', ?)", {QString(21, QLatin1Char('k'))});
-    EXPECT_THROW(kv::SubirConsultantes(c, site.tablesDir(), 7), kv::PgError);
+    const kv::ResultadoConsultantes r2 = kv::SubirConsultantes(c, site.tablesDir(), 7);
+    EXPECT_EQ(r2.enviadas, 3);
+    EXPECT_EQ(r2.rechazados,
+              QStringList{"El servidor no aceptó a Larga (documento 30): clave tiene 21 caracteres y el servidor admite 20."});
     EXPECT_EQ(remote->count("consultantes", "icolegio=7"), 2);
 }

@@ -282,8 +282,9 @@ TEST_F(CaptureWindow, RefusedCodesAreLoggedAndChangeNothingElse)
 
 TEST_F(CaptureWindow, HostileCodesAreLookedUpAsLiteralCodes)
 {
-    const QStringList registrados = {"O'BRIEN", "x\"; DROP TABLE estudiantes; --", "1' OR '1'='1",
-                                     "delete from entradasSalidas"};
+    // Each within the 20 characters of the code field: a longer one is refused at the door.
+    const QStringList registrados = {"O'BRIEN", "x\";drop table grupos", "1' OR '1'='1",
+                                     "delete from grupos"};
     for (const QString& c : registrados) persona(h.site, 8, "C", "RARO", c);
     persona(h.site, 8, "C", "NORMAL", "777");
     const QStringList ajenos = {"' OR ''='", "zz'; DELETE FROM estudiantes; --", "\"", "update estudiantes set codigo=1",

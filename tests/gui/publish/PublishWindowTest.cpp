@@ -6,6 +6,7 @@
 #include "publish/forms/TfrmSubirInternet.h"
 #include "support/gui/MainHarness.h"
 #include "support/gui/Modal.h"
+#include "support/AdminRun.h"
 #include "support/RemoteDb.h"
 #include <QCheckBox>
 #include <QLabel>
@@ -45,7 +46,10 @@ TEST_F(PublishWindow, IniciarSendsEveryTickedSectionAndSaysWhoHasNoCode)
         EXPECT_FALSE(b->isChecked());
         b->setChecked(true);
     }
+    // One connection for the whole run, movements included.
+    const long long openings = kv::PgConnection::openings();
     dlg.Button1->click();
+    EXPECT_EQ(kv::PgConnection::openings() - openings, 1);
     EXPECT_EQ(h.msgs->texts(), (QStringList{"Debe asignarle código al estudiante: Sin Código", "Información subida a Internet"}));
     EXPECT_EQ(remote->scalar("select string_agg(codigo, ',') from estudiantes where icolegio=7"), "U1");
     EXPECT_EQ(remote->count("estudiantes", "icolegio=8"), 1);
@@ -99,6 +103,72 @@ TEST_F(PublishWindow, TimerUploadsOnceAfterEachMinuteOfIdleness)
     tick(65000);
     EXPECT_EQ(h.msgs->texts(), QStringList{kv::TextoAnioSinConfigurar()});
     EXPECT_EQ(sent(), 2);
+    kv::IdleSource::install(std::move(old));
+}
+
+TEST_F(PublishWindow, IniciarSaysWhatTheServerRefusedAndWhy)
+{
+    h.site.exec("insert into estudiantes (IGrado, IGrupo, IEstudiante, NEstudiante, codigo) values"
+                " (5, 'A', 1, 'Ana María', 'U1'), (5, 'A', 2, 'Eva', 'U2')");
+    mov("U1");
+    mov("U2");
+    TFrmMain& w = h.start();
+    w.Timer1->stop();
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        QCheckBox* TfrmSubirInternet::*box;
+        QStringList messages;
+    } cases[] = {
+        {"a person too long for an older server",
+         [&] { remote->admin().exec("alter table estudiantes alter column nestudiante type varchar(5)"); },
+         &TfrmSubirInternet::CheckBox4,
+         {"El servidor no aceptó a Ana María (código U1): nestudiante tiene 9 caracteres y el servidor admite 5.",
+          "Se subieron 1; el servidor rechazó 1, vea LogError.txt"}},
+        {"no schema for the year", [&] { h.site.exec("update Config set anioactual=2031"); },
+         &TfrmSubirInternet::CheckBox1, {"El servidor no tiene el esquema del año 2031"}},
+        {"the year's schema without its tables",
+         [&] {
+             h.site.exec("update Config set anioactual=2026");
+             remote->admin().exec("drop table entradassalidas");
+         },
+         &TfrmSubirInternet::CheckBox1, {"Se subieron 0; el servidor rechazó 2, vea LogError.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.prepare();
+        h.msgs->shown.clear();
+        TfrmSubirInternet dlg(&w);
+        (dlg.*c.box)->setChecked(true);
+        dlg.Button1->click();
+        EXPECT_EQ(h.msgs->texts(), c.messages);
+    }
+    // The status area does not call that pass an upload either.
+    EXPECT_EQ(w.findChild<QLabel*>("LblUltimaSubida")->text(), "Se subieron 0; el servidor rechazó 2, vea LogError.txt (07:30)");
+}
+
+TEST_F(PublishWindow, AnIdleTickCountsWhatOtherProcessesPublished)
+{
+    auto src = std::make_unique<kv::ManualIdleSource>();
+    kv::ManualIdleSource* idle = src.get();
+    auto old = kv::IdleSource::install(std::move(src));
+    mov("A");
+    mov("B");
+    TFrmMain& w = h.start();
+    w.Timer1->stop();
+    auto* pendientes = w.findChild<QLabel*>("LblPendientes");
+    EXPECT_EQ(pendientes->text(), "Pendientes por subir: 2");
+    const kvtest::AdminResult r = kvtest::runAdmin({"publish", h.site.tablesDir(), "--movimientos"}, h.site.workDir());
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    auto tick = [&](quint64 ms) {
+        idle->set(ms);
+        w.findChild<CaptureCommands*>("CaptureCommands")->Timer1Timer();
+        QCoreApplication::processEvents();
+    };
+    tick(1000);   // someone at the keyboard: no recount
+    EXPECT_EQ(pendientes->text(), "Pendientes por subir: 2");
+    tick(6000);
+    EXPECT_EQ(pendientes->text(), "Pendientes por subir: 0");
     kv::IdleSource::install(std::move(old));
 }
 

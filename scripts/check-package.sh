@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it: its contents, lintian, the AppStream data, the
 # menu entry, and that the programs unpacked into a scratch root find every library.
-# Prints a few lines; exits non-zero when any check fails. Run by .ci/run after the tests.
+# Prints a few lines; exits non-zero when any check fails. CTest runs it as the test `package`.
 #   scripts/check-package.sh
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

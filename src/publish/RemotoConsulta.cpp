@@ -53,7 +53,13 @@ void CrearRolConsulta(PgConnection& c, int anio, const QString& rol, const QStri
 
 bool GuardarNombreColegio(PgConnection& c, const QString& dir, int icolegio)
 {
-    if (c.exec(QStringLiteral("select to_regclass('colegios') is not null")).value(0, 0) != QLatin1String("t")) return false;
+    // An older server has no such table, and an account may see it without the right to
+    // write it: the persons are published all the same, without the name.
+    if (c.exec(QStringLiteral("select to_regclass('colegios') is not null and has_table_privilege('colegios', 'INSERT')"
+                              " and has_table_privilege('colegios', 'UPDATE')"))
+            .value(0, 0)
+        != QLatin1String("t"))
+        return false;
     Query q;
     EjecutarSQL(dir, q, QStringLiteral("select NColegio from Config"));
     q.first();

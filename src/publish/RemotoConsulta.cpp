@@ -55,8 +55,10 @@ bool GuardarNombreColegio(PgConnection& c, const QString& dir, int icolegio)
 {
     // An older server has no such table, and an account may see it without the right to
     // write it: the persons are published all the same, without the name.
-    if (c.exec(QStringLiteral("select to_regclass('colegios') is not null and has_table_privilege('colegios', 'INSERT')"
-                              " and has_table_privilege('colegios', 'UPDATE')"))
+    // (The privilege test takes the table's oid: no table gives NULL, never an error that
+    // would end the transaction.)
+    if (c.exec(QStringLiteral("select coalesce(has_table_privilege(to_regclass('colegios'), 'INSERT')"
+                              " and has_table_privilege(to_regclass('colegios'), 'UPDATE'), false)"))
             .value(0, 0)
         != QLatin1String("t"))
         return false;

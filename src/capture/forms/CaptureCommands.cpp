@@ -94,25 +94,25 @@ bool CaptureCommands::eventFilter(QObject* watched, QEvent* event)
 }
 
 // A badge inside goes out at once with the data of its entry; otherwise the visitor is
-// registered in the dialog. Nothing is stored when the dialog is not accepted. False for a
-// repeated read of the badge, which changes nothing.
-bool CaptureCommands::CapturarVisitante(const QString& codigo)
+// registered in the dialog. Nothing is stored when the dialog is not accepted. A repeated
+// read of the badge changes nothing; a refused store keeps the badge's code for another try.
+CaptureCommands::Visita CaptureCommands::CapturarVisitante(const QString& codigo)
 {
     const QString dir = kv::TablesDir();
     kv::UltimoMovimiento ultimo;
     const bool dentro = kv::EstaDentro(dir, codigo, &ultimo);
     if (AvisoPuerta* aviso = AvisoPuerta::de(shell_.shellWindow()); aviso && aviso->LecturaRepetida(ultimo))
-        return false;
+        return Visita::Repetida;
     if (dentro) {
         shell_.setModoMovimiento(QStringLiteral("S"));
-        RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante);
-        return true;
+        return RegistrarMovimiento(ultimo.docIdent, ultimo.tipoDocIdent, ultimo.nestudiante) ? Visita::Hecha
+                                                                                              : Visita::NoGuardada;
     }
     shell_.setModoMovimiento(QStringLiteral("E"));
     kv::Visitante v;
     {
         TfrmEntradaVisit dlg(dir, shell_.shellWindow());
-        if (dlg.exec() != QDialog::Accepted) return true;
+        if (dlg.exec() != QDialog::Accepted) return Visita::Hecha;
         Memo1_->setPlainText(dlg.Memo1->toPlainText());
         v.tipoDocIdent = dlg.cbTipoDocIdent->currentIndex();
         v.docIdent = dlg.edDocIdent->text();
@@ -122,10 +122,9 @@ bool CaptureCommands::CapturarVisitante(const QString& codigo)
         kv::ActualizarVisitante(*kv::DM->TblVisitantes, v, Memo1_->toPlainText());
     } catch (const std::exception& e) {
         MovimientoNoGuardado(QString::fromUtf8(e.what()));
-        return true;
+        return Visita::NoGuardada;
     }
-    RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre);
-    return true;
+    return RegistrarMovimiento(v.docIdent, v.tipoDocIdent, v.nombre) ? Visita::Hecha : Visita::NoGuardada;
 }
 
 void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
@@ -133,7 +132,9 @@ void CaptureCommands::edCodigoKeyPress(QKeyEvent* e)
     if (!e || (e->key() != Qt::Key_Return && e->key() != Qt::Key_Enter)) return;
     const QString codigo = edCodigo_->text();
     if (kv::EsCodigoVisitante(codigo)) {
-        if (!CapturarVisitante(codigo)) {
+        const Visita r = CapturarVisitante(codigo);
+        if (r == Visita::NoGuardada) return;
+        if (r == Visita::Repetida) {
             edCodigo_->clear();
             return;
         }

@@ -35,7 +35,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool CapturarVisitante(const QString& codigo);
+    enum class Visita { Repetida, Hecha, NoGuardada };
+    Visita CapturarVisitante(const QString& codigo);
     void MovimientoNoGuardado(const QString& motivo);
 
     kv::MainShell& shell_;

@@ -274,6 +274,8 @@ TEST(AdminExport, TheNextExportRemovesWhatAKilledOneLeft)
     for (const QString& n : ajenos) EXPECT_EQ(leer(dir + "/" + n), QByteArray("ajeno")) << n.toStdString();
     EXPECT_TRUE(QFile::exists(vivo.fileName()));
     EXPECT_EQ(LeerXlsx(dir + "/lista.xlsx").filas.size(), 20001);
+}
+
 TEST(ZipLeido, ReadsAWrittenWorkbookAndRefusesADamagedPart)
 {
     TempSite site;

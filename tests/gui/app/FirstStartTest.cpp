@@ -37,9 +37,14 @@ protected:
 };
 
 // Types a name into the new-site dialog as the operator would, so the folder follows it.
+// (QTest::keyClicks takes ASCII only; a name has accents.)
 void escribirNombre(QWidget* dlg, const QString& nombre)
 {
-    QTest::keyClicks(dlg->findChild<QLineEdit*>("EdNombre"), nombre);
+    QLineEdit* caja = dlg->findChild<QLineEdit*>("EdNombre");
+    for (const QChar c : nombre) {
+        QKeyEvent tecla(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(caja, &tecla);
+    }
 }
 
 } // namespace

@@ -149,7 +149,9 @@ TEST(NamedComponents, EveryDialogHasItsNamedWidgets)
         SCOPED_TRACE(c.dialogo);
         std::unique_ptr<QWidget> d(c.crear());
         ASSERT_TRUE(d);
-        if (!c.nombres.first().isEmpty()) EXPECT_EQ(d->objectName(), c.nombres.first());
+        if (!c.nombres.first().isEmpty()) {
+            EXPECT_EQ(d->objectName(), c.nombres.first());
+        }
         for (const QString& n : c.nombres.mid(1))
             EXPECT_NE(d->findChild<QObject*>(n), nullptr) << n.toStdString();
     }

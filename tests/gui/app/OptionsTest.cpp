@@ -206,10 +206,10 @@ TEST(OptionsCommandTest, AConfigTableThatCannotBeOpenedIsShownAndNoDialogAppears
 
 TEST_F(OptionsTest, ListSettingsAreAddedToAnOlderSiteWhenStored)
 {
-    // A site made before the two list fields opens with their defaults.
+    // A site made before the two list fields gets them, with their defaults, when it is opened.
     site.db()->exec("ALTER TABLE Config DROP COLUMN formatoPlanilla");
     site.db()->exec("ALTER TABLE Config DROP COLUMN incluirCancelados");
-    ASSERT_EQ(site.scalar("select count(*) from pragma_table_info('Config') where name='formatoPlanilla'"), "0");
+    ASSERT_EQ(site.scalar("select count(*) from pragma_table_info('Config') where name='formatoPlanilla'"), "1");
     TFrmConfig d;
     EXPECT_EQ(d.cbFormatoPlanilla->currentData().toInt(), 1);
     EXPECT_FALSE(d.chkIncluirCancelados->isChecked());

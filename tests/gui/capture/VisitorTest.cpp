@@ -265,7 +265,10 @@ TEST_F(VisitorCapture, DirectoryRowThatCannotBeStoredIsNotStoredByTheNextVisitor
     responder({"111", 1, "PRIMERA", "Rectoría", ""});
     w.edCodigo->setText("VISIT01");
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
-    EXPECT_ANY_THROW(w.findChild<CaptureCommands*>()->edCodigoKeyPress(&enter));   // reaches the general error display
+    w.findChild<CaptureCommands*>()->edCodigoKeyPress(&enter);
+    ASSERT_FALSE(h.msgs->shown.empty());               // said at the door, in Spanish
+    EXPECT_TRUE(h.msgs->shown.back().text.startsWith("No se guardó el movimiento de VISIT01"))
+        << h.msgs->shown.back().text.toStdString();
     EXPECT_EQ(w.edCodigo->text(), "VISIT01");         // the code stays for another try
     EXPECT_EQ(h.site.count("entradasSalidas"), 0);
     EXPECT_EQ(kv::DM->TblVisitantes->state(), kv::DataSetState::Browse);

@@ -1,5 +1,6 @@
 #include "data/CursorModel.h"
 #include "data/Schema.h"
+#include <QSize>
 
 namespace kv {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The "&Aceptar" / "&Cancelar" (or "&Salir") row that closes the dialogs of the program.
+#include <QDialogButtonBox>   // callers place it in their layouts: the whole type
 #include <QString>
 
 class QDialog;
-class QDialogButtonBox;
 class QPushButton;
 
 namespace kv {

@@ -70,6 +70,7 @@ TEST(GridStore, ACellStillInEditIsPartOfTheRowThatIsStored)
             kvtest::Captura(&dlg, "consultantes-en-edicion");
             QTest::mouseClick(dlg.DBNavigator1->boton(kv::DBNavigator::Grabar), Qt::LeftButton);
             kvtest::Captura(&dlg, "consultantes-grabado");
+            EXPECT_EQ(dlg.DBGrid1->model()->index(0, 3).data().toString(), "1") << "the grid shows the stored level";
             dlg.close();
         } else if (c.ventana == Sabana) {
             h.dm->TblEstudiantes->setFiltered(false);

@@ -286,15 +286,23 @@ TEST(Sabana, ARowRefusedWhileTheSiteIsLockedStaysAsTypedAndTheNextMoveStoresIt)
     ASSERT_TRUE(s.enSabana([&](TfrmSabana& f) {
         auto* g = f.DBGrid1;
         auto* m = g->model();
+        // Keys go where a person's go, the focused widget (the grid, or the cell editor it
+        // opened), with the event loop turning between them: the editor commits on Return
+        // through a queued call.
+        auto foco = [&]() -> QWidget* { return QApplication::focusWidget() ? QApplication::focusWidget() : g; };
         auto escribir = [&](const QString& t) {
-            for (const QChar c : t) QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : g, QString(c));
+            for (const QChar c : t) QTest::keyClicks(foco(), QString(c));
+        };
+        auto pulsar = [&](Qt::Key k) {
+            QTest::keyClick(foco(), k);
+            QApplication::processEvents();
         };
         g->setFocus();
         g->setCurrentIndex(m->index(1, 2));
         kvtest::BloqueoSitio bloqueo(s.h.site.tablesDir());
         escribir("X");
-        tecla(f, Qt::Key_Return);
-        tecla(f, Qt::Key_Down);                              // refused: the site is busy
+        pulsar(Qt::Key_Return);
+        pulsar(Qt::Key_Down);                              // refused: the site is busy
         kvtest::Captura(&f, "sabana-fila-rechazada");
         EXPECT_EQ(s.h.msgs->texts(), QStringList{QString::fromUtf8("La base de datos está ocupada; intente de nuevo.")});
         EXPECT_EQ(s.personas()->state(), kv::DataSetState::Edit);
@@ -304,17 +312,21 @@ TEST(Sabana, ARowRefusedWhileTheSiteIsLockedStaysAsTypedAndTheNextMoveStoresIt)
         EXPECT_EQ(m->data(m->index(1, 2), Qt::DisplayRole).toString(), "X");
         // the highlighted row below was not touched
         EXPECT_EQ(m->data(m->index(2, 2), Qt::DisplayRole).toString(), "PERSONA 3");
+        // typing goes on in the refused row, not the highlighted one
+        escribir("YZ");
+        pulsar(Qt::Key_Return);
+        EXPECT_EQ(m->data(m->index(1, 2), Qt::DisplayRole).toString(), "YZ");
         bloqueo.release();
-        tecla(f, Qt::Key_Down);                              // stored now
+        pulsar(Qt::Key_Down);                              // stored now
         EXPECT_EQ(g->currentIndex().row(), 2);
         EXPECT_EQ(s.personas()->state(), kv::DataSetState::Browse);
-        tecla(f, Qt::Key_Up);
+        pulsar(Qt::Key_Up);
         EXPECT_EQ(g->currentIndex().row(), 1);
         const int col = g->currentIndex().column();
-        tecla(f, Qt::Key_Tab);
+        pulsar(Qt::Key_Tab);
         EXPECT_EQ(g->currentIndex(), m->index(1, col + 1));
     }));
-    EXPECT_EQ(s.h.site.scalar("select NEstudiante from estudiantes where codigo='P2'"), "X");
+    EXPECT_EQ(s.h.site.scalar("select NEstudiante from estudiantes where codigo='P2'"), "YZ");
     EXPECT_EQ(s.h.msgs->shown.size(), 1u);
 }
 

@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMap>
 #include <sqlite3.h>
 
@@ -427,10 +428,38 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
         c.type = fieldTypeFromDeclared(c.declaredType);
         rs.columns.append(c);
     }
+    // Equal texts of a column share one string: the one just above (lists come ordered) or
+    // one of the column's first distinct values (names, dates, hours, categories repeat all
+    // through a long list), so a large report's rows take a fraction of the memory.
+    constexpr int kDistinctShared = 4096;
+    QVector<QByteArray> above(n);
+    QVector<QHash<QByteArray, QString>> seen(n);
     int rc;
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
         QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i) row[i] = columnValue(s.st, i);
+        for (int i = 0; i < n; ++i) {
+            if (sqlite3_column_type(s.st, i) != SQLITE_TEXT) {
+                row[i] = columnValue(s.st, i);
+                continue;
+            }
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s.st, i));
+            const QByteArrayView bytes(t, sqlite3_column_bytes(s.st, i));
+            const QVariant* prev = rs.rows.isEmpty() ? nullptr : &rs.rows.constLast().at(i);
+            if (prev && prev->typeId() == QMetaType::QString && bytes == above[i]) {
+                row[i] = *prev;
+                continue;
+            }
+            above[i].resize(bytes.size());   // keeps its room: no allocation per row
+            if (!bytes.isEmpty()) memcpy(above[i].data(), bytes.data(), size_t(bytes.size()));
+            const auto known = seen[i].constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+            if (known != seen[i].constEnd()) {
+                row[i] = *known;
+                continue;
+            }
+            const QString text = QString::fromUtf8(bytes);
+            if (seen[i].size() < kDistinctShared) seen[i].insert(above[i], text);
+            row[i] = text;
+        }
         rs.rows.append(std::move(row));
     }
     if (rc != SQLITE_DONE) throw DbError(errorText(db_));

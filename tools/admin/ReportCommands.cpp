@@ -133,11 +133,11 @@ int reportCommand(const QStringList& argsIn, QTextStream& out, QTextStream& err)
     if (!prepared.logoCargado) err << QString::fromUtf8(kLogoError) << Qt::endl;
     for (const QString& w : prepared.avisos) err << w << Qt::endl;
     err << "Preparando el informe (" << prepared.data.rows.size() << " filas)..." << Qt::endl;
-    // Each page goes to the file as soon as it is made: a report of thousands of pages
-    // needs no more memory than one of a few.
+    // Each page goes to the file as soon as it is made, and each row is let go of once
+    // printed: a report of thousands of pages needs little more memory than its rows.
     Written w;
     try {
-        w = exportReport(prepared.layout, prepared.data, format, file);
+        w = exportReport(prepared.layout, std::move(prepared.data), format, file);
     } catch (const ReportError& e) {
         err << "kelvora-admin: " << e.message() << Qt::endl;
         return kFailed;

@@ -235,9 +235,9 @@ private:
     double left_ = 0, top_ = 0, usable_ = 0, y_ = 0;
 };
 
-} // namespace
-
-int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink)
+// `release`, when given, is `data` itself, handed over by the caller: each row is let go of
+// once it has printed (the last stays for the summary).
+int build(const ReportLayout& layout, const ResultSet& data, PageSink& sink, ResultSet* release)
 {
     PageModel head;
     head.reportName = layout.name;
@@ -286,6 +286,7 @@ int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink
             pb.place(rb);
             ++pb.detailsOnPage_;
             sink.row(std::move(rb.cells));
+            if (release && i + 1 < data.rows.size()) release->rows[i] = QVector<QVariant>();
         }
     }
     if (summary) {
@@ -296,6 +297,18 @@ int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink
     }
     pb.finishPage();
     return pb.pages();
+}
+
+} // namespace
+
+int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink)
+{
+    return build(layout, data, sink, nullptr);
+}
+
+int buildPages(const ReportLayout& layout, ResultSet&& data, PageSink& sink)
+{
+    return build(layout, data, sink, &data);
 }
 
 PageModel buildPages(const ReportLayout& layout, const ResultSet& data)

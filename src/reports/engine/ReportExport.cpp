@@ -2,6 +2,7 @@
 #include "reports/engine/ReportPainter.h"
 #include "reports/engine/ReportPdf.h"
 #include <QDataStream>
+#include <algorithm>
 #include <QDir>
 #include <QTemporaryFile>
 #include "base/Csv.h"
@@ -257,14 +258,15 @@ private:
     std::unique_ptr<QtPdfFile> file_;
 };
 
-// Counts the detail lines on their way to the sink.
+// Counts the detail lines on their way to the sink; with `release` (the rows themselves,
+// handed over), each row is let go of once it has printed.
 template <class Sink>
-Written writeThrough(Sink& sink, const ReportLayout& layout, const ResultSet& data)
+Written writeThrough(Sink& sink, const ReportLayout& layout, const ResultSet& data, ResultSet* release, int& rows)
 {
     struct Counting : PageSink {
         Sink& to;
-        int rows = 0;
-        explicit Counting(Sink& s) : to(s) {}
+        int& rows;
+        Counting(Sink& s, int& r) : to(s), rows(r) {}
         void start(const PageModel& head) override { to.start(head); }
         void page(Page&& page) override { to.page(std::move(page)); }
         void row(QStringList&& cells) override
@@ -272,45 +274,104 @@ Written writeThrough(Sink& sink, const ReportLayout& layout, const ResultSet& da
             ++rows;
             to.row(std::move(cells));
         }
-    } counting(sink);
+    } counting(sink, rows);
     Written w;
-    w.pages = buildPages(layout, data, counting);
+    w.pages = release ? buildPages(layout, std::move(*release), counting) : buildPages(layout, data, counting);
     sink.finish();
-    w.rows = counting.rows;
+    w.rows = rows;
     return w;
+}
+
+template <class Sink>
+Written writeThrough(Sink& sink, const ReportLayout& layout, const ResultSet& data, ResultSet* release)
+{
+    int rows = 0;
+    return writeThrough(sink, layout, data, release, rows);
+}
+
+// Whether libharu can set everything the report may print: the layout's fonts and own
+// texts, and every text of its rows (their line breaks are split before printing). A string
+// shared with the row above is looked at once.
+bool libharuSetsAll(const ReportLayout& layout, const ResultSet& data)
+{
+    QByteArray bytes;
+    auto settable = [&bytes](const QString& t) {
+        if (!t.contains(QLatin1Char('\n')) && !t.contains(QLatin1Char('\r'))) return toWindows1252(t, bytes);
+        QString s = t;
+        s.remove(QLatin1Char('\r')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return toWindows1252(s, bytes);
+    };
+    auto text = [](const QVariant& v) {
+        return v.typeId() == QMetaType::QString ? static_cast<const QString*>(v.constData()) : nullptr;
+    };
+    std::vector<ReportFont> fonts;
+    for (const Band& b : layout.bands)
+        for (const Element& e : b.elements) {
+            if (!settable(e.text)) return false;
+            if (std::find(fonts.begin(), fonts.end(), e.font) == fonts.end()) fonts.push_back(e.font);
+        }
+    if (!PdfWriter::canSetFonts(fonts)) return false;
+    for (int r = 0; r < data.rows.size(); ++r)
+        for (int c = 0; c < data.rows[r].size(); ++c) {
+            const QString* t = text(data.rows[r][c]);
+            if (!t) continue;
+            const QString* above = r > 0 && c < data.rows[r - 1].size() ? text(data.rows[r - 1][c]) : nullptr;
+            if (above && above->constData() == t->constData()) continue;
+            if (!settable(*t)) return false;
+        }
+    return true;
+}
+
+Written write(const ReportLayout& layout, const ResultSet& data, ExportFormat format, const QString& path,
+              ResultSet* release)
+{
+    switch (format) {
+    case ExportFormat::Pdf: {
+        if (!QFileInfo(path).absoluteDir().exists())
+            throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
+        int rows = 0;
+        try {
+            PdfSink sink(path);
+            return writeThrough(sink, layout, data, release, rows);
+        } catch (const PdfUnsupported& e) {
+            // What libharu's fonts cannot set: the pages are made again and drawn through
+            // QPainter. Rows are given up only after libharuSetsAll, so this cannot find them
+            // gone; if it ever did, the report is refused rather than written short.
+            if (release && rows > 0)
+                throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1 (%2)")
+                                      .arg(path, QString::fromStdString(e.what())));
+        }
+        QtPdfSink sink(path);
+        return writeThrough(sink, layout, data, release);
+    }
+    case ExportFormat::Csv: {
+        CsvSink sink(path);
+        return writeThrough(sink, layout, data, release);
+    }
+    case ExportFormat::Text: {
+        TextSink sink(path);
+        return writeThrough(sink, layout, data, release);
+    }
+    case ExportFormat::Html: {
+        HtmlSink sink(path);
+        return writeThrough(sink, layout, data, release);
+    }
+    }
+    return {};
 }
 
 } // namespace
 
 Written exportReport(const ReportLayout& layout, const ResultSet& data, ExportFormat format, const QString& path)
 {
-    switch (format) {
-    case ExportFormat::Pdf: {
-        if (!QFileInfo(path).absoluteDir().exists())
-            throw ReportError(QStringLiteral("No se pudo escribir el archivo: %1").arg(path));
-        try {
-            PdfSink sink(path);
-            return writeThrough(sink, layout, data);
-        } catch (const PdfUnsupported&) {
-            // What libharu's fonts cannot set: the pages are made again and drawn through QPainter.
-        }
-        QtPdfSink sink(path);
-        return writeThrough(sink, layout, data);
-    }
-    case ExportFormat::Csv: {
-        CsvSink sink(path);
-        return writeThrough(sink, layout, data);
-    }
-    case ExportFormat::Text: {
-        TextSink sink(path);
-        return writeThrough(sink, layout, data);
-    }
-    case ExportFormat::Html: {
-        HtmlSink sink(path);
-        return writeThrough(sink, layout, data);
-    }
-    }
-    return {};
+    return write(layout, data, format, path, nullptr);
+}
+
+Written exportReport(const ReportLayout& layout, ResultSet&& data, ExportFormat format, const QString& path)
+{
+    // A PDF that may have to be made again through QPainter keeps its rows to the end.
+    const bool giveUp = format != ExportFormat::Pdf || libharuSetsAll(layout, data);
+    return write(layout, data, format, path, giveUp ? &data : nullptr);
 }
 
 } // namespace kv::rpt

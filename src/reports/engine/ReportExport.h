@@ -24,6 +24,9 @@ struct Written {
     int rows = 0;
 };
 Written exportReport(const ReportLayout& layout, const ResultSet& data, ExportFormat format, const QString& path);
+// The same with the rows handed over: each is let go of once it has printed, so a long
+// report's rows and its pages are not in memory together.
+Written exportReport(const ReportLayout& layout, ResultSet&& data, ExportFormat format, const QString& path);
 
 // The format a file name asks for by its extension (.pdf, .txt, .csv, .htm/.html).
 bool formatForSuffix(const QString& path, ExportFormat& format);

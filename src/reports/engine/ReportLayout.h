@@ -115,6 +115,9 @@ PageModel buildPages(const ReportLayout& layout, const ResultSet& data);
 // The same pages handed to sink one by one as each is finished; none is kept, so the memory
 // does not grow with the pages. Returns the number of pages.
 int buildPages(const ReportLayout& layout, const ResultSet& data, PageSink& sink);
+// The same, letting go of each row of `data` once it has printed: the rows and the pages
+// made from them are not in memory together. `data` keeps its size, its rows emptied.
+int buildPages(const ReportLayout& layout, ResultSet&& data, PageSink& sink);
 
 // The family actually asked of the font system: Arial is Liberation Sans (same metrics).
 QString fontFamilyFor(const QString& family);

@@ -235,6 +235,17 @@ PdfWriter::~PdfWriter()
 
 int PdfWriter::pages() const { return d->pages; }
 
+bool PdfWriter::canSetFonts(const std::vector<ReportFont>& fonts)
+{
+    try {
+        PdfWriter scratch{QString(), QSizeF(), QString()};
+        for (const ReportFont& f : fonts) scratch.d->font(f);
+        return true;
+    } catch (const PdfUnsupported&) {
+        return false;
+    }
+}
+
 void PdfWriter::addPage(const Page& page)
 {
     // Every text is converted before the page is added, so a page that cannot be set

@@ -6,6 +6,7 @@
 #include "reports/engine/PageModel.h"
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace kv::rpt {
 
@@ -32,6 +33,11 @@ public:
     // Writes the file through a temporary file renamed at the end; ReportError when the
     // folder does not exist or the file cannot be written. Raises the same for no page.
     void finish();
+
+    // Whether every one of the fonts can be set (each is loaded into a scratch document,
+    // nothing is written): a report can then be sure not to be sent back to QPainter over a
+    // font once its first page is made.
+    static bool canSetFonts(const std::vector<ReportFont>& fonts);
 
 private:
     struct Impl;

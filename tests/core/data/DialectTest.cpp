@@ -226,3 +226,29 @@ TEST(Runner, HostileTextBoundAsParameterChangesNothing)
     EXPECT_THROW(site.exec("delete from estudiantes where codigo=?"), DbError);
     EXPECT_EQ(site.count("estudiantes"), hostile.size());
 }
+
+// A select shares equal texts between rows: every value still comes back as stored, also
+// past the column's first distinct values and where a text follows a number, a NULL or an
+// empty text that looks the same.
+TEST(Runner, RepeatedTextsComeBackAsStored)
+{
+    TempSite site;
+    site.exec("create table v (n integer primary key, x)");
+    QVariantList stored;
+    for (int i = 0; i < 5000; ++i) stored << QStringLiteral("Núñez %1").arg(i % 4500);
+    stored << QStringLiteral("Núñez 7") << QStringLiteral("Núñez 4700") << QStringLiteral("Núñez 4700") << QString("")
+           << QVariant() << QString("") << qint64(5) << QStringLiteral("5") << QStringLiteral("5") << 2.5
+           << QStringLiteral("2.5") << QStringLiteral("Núñez 7");
+    const auto db = site.db();
+    Transaction tx(*db);
+    for (int i = 0; i < stored.size(); ++i) db->exec("insert into v values (?, ?)", {i, stored[i]});
+    tx.commit();
+    const ResultSet rs = db->select("select x from v order by n");
+    ASSERT_EQ(rs.rows.size(), stored.size());
+    for (int i = 0; i < stored.size(); ++i) {
+        const QVariant& got = rs.rows[i][0];
+        EXPECT_EQ(got.isNull(), stored[i].isNull()) << i;
+        EXPECT_EQ(got.typeId() == QMetaType::QString, stored[i].typeId() == QMetaType::QString) << i;
+        EXPECT_EQ(got.toString(), stored[i].toString()) << i;
+    }
+}

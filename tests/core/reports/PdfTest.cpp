@@ -205,7 +205,10 @@ TEST(ReportPdf, WhatTheFontsCannotSetGoesThroughQPainter)
     const Written w = exportReport(roll(), rs, ExportFormat::Pdf, dir.filePath("streamed.pdf"));
     EXPECT_EQ(w.pages, 2);
     EXPECT_EQ(w.rows, 60);
-    for (const char* f : {"kept.pdf", "streamed.pdf"}) {
+    // Rows handed over are seen to hold such a text before any is let go of.
+    EXPECT_EQ(exportReport(roll(), people(60, QStringLiteral("ŁUKASZ ŻÓŁW"), 55), ExportFormat::Pdf,
+                           dir.filePath("handed.pdf")).rows, 60);
+    for (const char* f : {"kept.pdf", "streamed.pdf", "handed.pdf"}) {
         const ToolRun t = tool(QStringLiteral("pdftotext"), {dir.filePath(QString::fromLatin1(f)), QStringLiteral("-")});
         EXPECT_TRUE(t.out.contains(QStringLiteral("ŁUKASZ ŻÓŁW"))) << f;
         EXPECT_TRUE(t.out.contains(QStringLiteral("PEÑA NÚÑEZ, JOSÉ 59"))) << f;
@@ -228,6 +231,10 @@ TEST(ReportPdf, StreamedExportsWriteWhatTheKeptModelWrites)
         EXPECT_EQ(w.rows, 150) << int(f);
         EXPECT_FALSE(bytesOf(kept).isEmpty()) << int(f);
         EXPECT_EQ(bytesOf(streamed), bytesOf(kept)) << int(f);
+        // the rows handed over, each let go of once printed: the same file
+        const QString handed = streamed + QStringLiteral("-handed");
+        EXPECT_EQ(exportReport(roll(), people(150), f, handed).rows, 150) << int(f);
+        EXPECT_EQ(bytesOf(handed), bytesOf(kept)) << int(f);
     }
     EXPECT_THROW(exportReport(roll(), rs, ExportFormat::Pdf, dir.filePath("no/such/dir/r.pdf")), ReportError);
     EXPECT_THROW(exportReport(roll(), rs, ExportFormat::Text, dir.filePath("no/such/dir/r.txt")), ReportError);

@@ -5,13 +5,6 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
-#include <thread>
-#include <utility>
-#include <vector>
 #include <zip.h>
 
 namespace kv {
@@ -405,98 +398,6 @@ private:
     std::unique_ptr<Parte> parte_;
 };
 
-// Reads the file in a thread of its own, a few hundred rows ahead of the caller, which
-// checks and stores rows meanwhile: on two cores a large workbook comes in in about half the
-// time. Only a few batches wait at any moment, so memory stays flat; a reading error reaches
-// the caller after the rows read before it.
-class LectorEnHilo : public LectorFilas {
-public:
-    explicit LectorEnHilo(std::unique_ptr<LectorFilas> dentro) : dentro_(std::move(dentro))
-    {
-        hilo_ = std::thread([this] { leer(); });
-    }
-    ~LectorEnHilo() override
-    {
-        {
-            std::lock_guard<std::mutex> l(m_);
-            parar_ = true;
-        }
-        cv_.notify_all();
-        hilo_.join();
-    }
-
-    bool siguiente(QStringList& celdas) override
-    {
-        if (pos_ == actual_.size()) {
-            std::unique_lock<std::mutex> l(m_);
-            cv_.wait(l, [this] { return !listos_.empty() || terminado_; });
-            if (listos_.empty()) {
-                if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
-                return false;
-            }
-            actual_ = std::move(listos_.front());
-            listos_.pop_front();
-            pos_ = 0;
-            l.unlock();
-            cv_.notify_all();
-        }
-        linea_ = actual_[pos_].first;
-        celdas = std::move(actual_[pos_].second);
-        ++pos_;
-        return true;
-    }
-
-private:
-    using Lote = std::vector<std::pair<int, QStringList>>;
-    static constexpr size_t kFilasPorLote = 256;
-    static constexpr size_t kLotesEnEspera = 4;
-
-    void leer()
-    {
-        Lote lote;
-        auto entregar = [&]() {
-            std::unique_lock<std::mutex> l(m_);
-            cv_.wait(l, [this] { return listos_.size() < kLotesEnEspera || parar_; });
-            if (parar_) return false;
-            if (!lote.empty()) listos_.push_back(std::move(lote));
-            lote = Lote();
-            l.unlock();
-            cv_.notify_all();
-            return true;
-        };
-        try {
-            QStringList celdas;
-            while (dentro_->siguiente(celdas)) {
-                lote.emplace_back(dentro_->linea(), std::move(celdas));
-                celdas = QStringList();
-                if (lote.size() == kFilasPorLote && !entregar()) return;
-            }
-        } catch (...) {
-            if (!entregar()) return;
-            std::lock_guard<std::mutex> l(m_);
-            error_ = std::current_exception();
-            terminado_ = true;
-            cv_.notify_all();
-            return;
-        }
-        if (!entregar()) return;
-        std::lock_guard<std::mutex> l(m_);
-        terminado_ = true;
-        cv_.notify_all();
-    }
-
-    std::unique_ptr<LectorFilas> dentro_;
-    std::mutex m_;
-    std::condition_variable cv_;
-    std::deque<Lote> listos_;
-    bool parar_ = false;
-    bool terminado_ = false;
-    std::exception_ptr error_;
-    Lote actual_;
-    size_t pos_ = 0;
-    std::thread hilo_;   // last: starts once everything it uses is made
-};
-
 } // namespace
 
 std::unique_ptr<LectorFilas> AbrirHoja(const QString& archivo)
@@ -504,9 +405,8 @@ std::unique_ptr<LectorFilas> AbrirHoja(const QString& archivo)
     const QFileInfo fi(archivo);
     if (!fi.isFile()) throw ImportError(QStringLiteral("No existe el archivo %1.").arg(archivo));
     const QString ext = fi.suffix().toLower();
-    if (ext == QLatin1String("csv") || ext == QLatin1String("txt"))
-        return std::make_unique<LectorEnHilo>(std::make_unique<LectorCsv>(archivo));
-    if (ext == QLatin1String("xlsx")) return std::make_unique<LectorEnHilo>(std::make_unique<LectorXlsx>(archivo));
+    if (ext == QLatin1String("csv") || ext == QLatin1String("txt")) return std::make_unique<LectorCsv>(archivo);
+    if (ext == QLatin1String("xlsx")) return std::make_unique<LectorXlsx>(archivo);
     throw ImportError(QStringLiteral("%1: solo se importan archivos .csv y .xlsx.").arg(fi.fileName()));
 }
 

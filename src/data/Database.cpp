@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMap>
 #include <sqlite3.h>
+#include <utility>
 
 namespace kv {
 
@@ -219,6 +220,7 @@ Database::Database(const QString& path, sqlite3* db) : path_(path), db_(db)
 
 Database::~Database()
 {
+    finalizePrepared();
     if (db_) sqlite3_close_v2(db_);
 }
 
@@ -381,7 +383,10 @@ int Database::exec(const QString& sql, const QVariantList& params)
         || head.startsWith(QLatin1String("CREATE"))) {
         columnCache_.clear();
         translationCache_.clear();
+        finalizePrepared();
     }
+    for (const Prepared& p : prepared_)
+        if (p.sql == sql) return runPrepared(p.st, sql, params);
     const QByteArray utf = sql.toUtf8();
     const char* tail = utf.constData();
     int changes = 0;
@@ -395,6 +400,11 @@ int Database::exec(const QString& sql, const QVariantList& params)
         }
         tail = next;
         if (!s.st) continue;   // only blanks or a comment
+        const bool alone = first && QByteArray(next).trimmed().isEmpty();
+        if (alone) {
+            // One statement: it is kept for the next time the same text comes.
+            return runPrepared(keepPrepared(sql, std::exchange(s.st, nullptr)), sql, params);
+        }
         if (first) bindAll(db_, s.st, params, sql);
         first = false;
         int rc;
@@ -410,20 +420,68 @@ int Database::exec(const QString& sql, const QVariantList& params)
     return changes;
 }
 
+sqlite3_stmt* Database::keepPrepared(const QString& sql, sqlite3_stmt* st)
+{
+    if (prepared_.size() >= 16) {
+        sqlite3_finalize(prepared_.front().st);
+        prepared_.erase(prepared_.begin());
+    }
+    prepared_.push_back({sql, st});
+    return st;
+}
+
+int Database::runPrepared(sqlite3_stmt* st, const QString& sql, const QVariantList& params)
+{
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    bindAll(db_, st, params, sql);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {}
+    const QString err = rc == SQLITE_DONE ? QString() : errorText(db_);
+    const int changes = sqlite3_changes(db_);
+    // Reset at once: a statement left at its end would keep the file's read snapshot.
+    sqlite3_reset(st);
+    dispatchChanges();
+    if (!err.isEmpty()) throw DbError(err);
+    return changes;
+}
+
+void Database::finalizePrepared()
+{
+    for (const Prepared& p : prepared_) sqlite3_finalize(p.st);
+    prepared_.clear();
+}
+
 ResultSet Database::select(const QString& sql, const QVariantList& params)
 {
-    Stmt s;
-    const QByteArray utf = sql.toUtf8();
-    if (sqlite3_prepare_v2(db_, utf.constData(), utf.size(), &s.st, nullptr) != SQLITE_OK)
-        throw DbError(errorText(db_));
-    if (!s.st) return {};
-    bindAll(db_, s.st, params, sql);
+    sqlite3_stmt* st = nullptr;
+    for (const Prepared& p : prepared_)
+        if (p.sql == sql) st = p.st;
+    if (!st) {
+        Stmt s;
+        const QByteArray utf = sql.toUtf8();
+        if (sqlite3_prepare_v2(db_, utf.constData(), utf.size(), &s.st, nullptr) != SQLITE_OK)
+            throw DbError(errorText(db_));
+        if (!s.st) return {};
+        st = keepPrepared(sql, std::exchange(s.st, nullptr));
+    }
+    // Reset on every way out: a statement left half read keeps the file's read snapshot.
+    struct Reset {
+        sqlite3_stmt* st;
+        ~Reset() { sqlite3_reset(st); }
+    } reset{st};
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    bindAll(db_, st, params, sql);
+    // The columns are read after the first step: a kept statement is prepared again there
+    // when the table changed shape since (this process or another).
+    int rc = sqlite3_step(st);
     ResultSet rs;
-    const int n = sqlite3_column_count(s.st);
+    const int n = sqlite3_column_count(st);
     for (int i = 0; i < n; ++i) {
         Column c;
-        c.name = QString::fromUtf8(sqlite3_column_name(s.st, i));
-        const char* decl = sqlite3_column_decltype(s.st, i);
+        c.name = QString::fromUtf8(sqlite3_column_name(st, i));
+        const char* decl = sqlite3_column_decltype(st, i);
         c.declaredType = decl ? QString::fromUtf8(decl) : QString();
         c.type = fieldTypeFromDeclared(c.declaredType);
         rs.columns.append(c);
@@ -434,16 +492,15 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
     constexpr int kDistinctShared = 4096;
     QVector<QByteArray> above(n);
     QVector<QHash<QByteArray, QString>> seen(n);
-    int rc;
-    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i) {
-            if (sqlite3_column_type(s.st, i) != SQLITE_TEXT) {
-                row[i] = columnValue(s.st, i);
+            if (sqlite3_column_type(st, i) != SQLITE_TEXT) {
+                row[i] = columnValue(st, i);
                 continue;
             }
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(s.st, i));
-            const QByteArrayView bytes(t, sqlite3_column_bytes(s.st, i));
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            const QByteArrayView bytes(t, sqlite3_column_bytes(st, i));
             const QVariant* prev = rs.rows.isEmpty() ? nullptr : &rs.rows.constLast().at(i);
             if (prev && prev->typeId() == QMetaType::QString && bytes == above[i]) {
                 row[i] = *prev;
@@ -463,6 +520,7 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
         rs.rows.append(std::move(row));
     }
     if (rc != SQLITE_DONE) throw DbError(errorText(db_));
+    sqlite3_reset(st);
     dispatchChanges();
     return rs;
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QVector>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -81,6 +82,9 @@ signals:
 private:
     explicit Database(const QString& path, sqlite3* db);
     void dispatchChanges();
+    int runPrepared(sqlite3_stmt* st, const QString& sql, const QVariantList& params);
+    sqlite3_stmt* keepPrepared(const QString& sql, sqlite3_stmt* st);
+    void finalizePrepared();
     static void updateHook(void* self, int op, const char* dbName, const char* table, long long rowid);
 
     QString path_;
@@ -90,6 +94,13 @@ private:
     QStringList pendingOrder_;
     mutable QHash<QString, QVector<Column>> columnCache_;
     mutable QHash<QString, QString> translationCache_;
+    // The last statements run, kept prepared: storing row after row (an import, the door)
+    // or reading the same row again does not parse the same text each time.
+    struct Prepared {
+        QString sql;
+        sqlite3_stmt* st;
+    };
+    std::vector<Prepared> prepared_;
 };
 
 // Commits on commit(), rolls back when left without it (an error thrown half-way).

@@ -1,8 +1,11 @@
-// The program's local SQL, translated and run on real SQLite files.
+// The program's local SQL, translated and run on real SQLite files, and the statements kept
+// prepared between runs.
 #include "data/Dialect.h"
 #include "data/Query.h"
 #include "support/TempSite.h"
+#include <QFile>
 #include <QHash>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 using namespace kv;
@@ -251,4 +254,34 @@ TEST(Runner, RepeatedTextsComeBackAsStored)
         EXPECT_EQ(got.typeId() == QMetaType::QString, stored[i].typeId() == QMetaType::QString) << i;
         EXPECT_EQ(got.toString(), stored[i].toString()) << i;
     }
+}
+
+// Statements are kept prepared between runs: a run that failed leaves nothing behind, a
+// kept select sees what another connection wrote since, and a changed table shape, by this
+// connection or another, is read anew.
+TEST(Runner, KeptStatementsSeeEveryChange)
+{
+    TempSite site;
+    const auto db = site.db();
+    db->exec("create table k (c text unique, n)");
+    const QString insert = "insert into k (c, n) values (?, ?)";
+    const QString read = "select * from k order by c";
+    EXPECT_EQ(db->exec(insert, {"a", 1}), 1);
+    EXPECT_THROW(db->exec(insert, {"a", 2}), DbError);   // unique: refused
+    EXPECT_THROW(db->exec(insert, {"b"}), DbError);      // too few values
+    EXPECT_EQ(db->exec(insert, {"b", 2}), 1);
+    EXPECT_EQ(db->select(read).rows.size(), 2);
+
+    sqlite3* otra = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db->filePath()).constData(), &otra, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_busy_timeout(otra, 2000);
+    EXPECT_EQ(sqlite3_exec(otra, "insert into k (c, n) values ('c', 3)", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(db->select(read).rows.size(), 3);
+    EXPECT_EQ(sqlite3_exec(otra, "alter table k add column d; update k set d = 'x'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(otra);
+    const ResultSet rs = db->select(read);
+    ASSERT_EQ(rs.columns.size(), 3);
+    EXPECT_EQ(rs.rows.value(2).value(2).toString(), "x");
+    db->exec("alter table k add column e");
+    EXPECT_EQ(db->select(read).columns.size(), 4);
 }

@@ -488,10 +488,16 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
     }
     // Equal texts of a column share one string: the one just above (lists come ordered) or
     // one of the column's first distinct values (names, dates, hours, categories repeat all
-    // through a long list), so a large report's rows take a fraction of the memory.
+    // through a long list), so a large report's rows take a fraction of the memory. A column
+    // whose texts hardly repeat (codes) stops looking them up.
+    struct Vistos {
+        QHash<QByteArray, QString> textos;
+        int aciertos = 0, fallos = 0;
+        bool activo = true;
+    };
     constexpr int kDistinctShared = 4096;
     QVector<QByteArray> above(n);
-    QVector<QHash<QByteArray, QString>> seen(n);
+    QVector<Vistos> seen(n);
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i) {
@@ -508,14 +514,25 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
             }
             above[i].resize(bytes.size());   // keeps its room: no allocation per row
             if (!bytes.isEmpty()) memcpy(above[i].data(), bytes.data(), size_t(bytes.size()));
-            const auto known = seen[i].constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
-            if (known != seen[i].constEnd()) {
-                row[i] = *known;
-                continue;
+            Vistos& v = seen[i];
+            if (v.activo) {
+                const auto known = v.textos.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+                if (known != v.textos.constEnd()) {
+                    row[i] = *known;
+                    ++v.aciertos;
+                    continue;
+                }
             }
             const QString text = QString::fromUtf8(bytes);
-            if (seen[i].size() < kDistinctShared) seen[i].insert(above[i], text);
             row[i] = text;
+            if (!v.activo) continue;
+            ++v.fallos;
+            if (v.textos.size() < kDistinctShared) {
+                v.textos.insert(above[i], text);
+            } else if (v.aciertos < v.fallos / 8) {
+                v.activo = false;
+                v.textos = {};
+            }
         }
         rs.rows.append(std::move(row));
     }

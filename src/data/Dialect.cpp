@@ -299,14 +299,23 @@ QString translateLocalSql(const QString& sql)
 
 QString leadingKeyword(const QString& sql)
 {
-    const QVector<Token> t = lex(sql);
-    for (const Token& tok : t) {
-        if (tok.kind == Token::Space) continue;
-        if (tok.kind == Token::Punct && tok.text == "(") continue;
-        if (tok.kind == Token::Word) return tok.text.toUpper();
-        return QString();
+    // Only the first word is wanted: scanned to, as lex() reads it, without splitting the
+    // whole statement (every query of the program asks this).
+    const int n = int(sql.size());
+    int i = 0;
+    while (i < n) {
+        if (sql[i].isSpace() || sql[i] == QLatin1Char('(')) {
+            ++i;
+        } else if (sql[i] == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            while (i < n && sql[i] != QLatin1Char('\n')) ++i;
+        } else {
+            break;
+        }
     }
-    return QString();
+    if (i == n || !(sql[i].isLetter() || sql[i] == QLatin1Char('_'))) return QString();
+    int j = i;
+    while (j < n && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_') || sql[j] == QLatin1Char('$'))) ++j;
+    return sql.mid(i, j - i).toUpper();
 }
 
 bool returnsRows(const QString& sql)

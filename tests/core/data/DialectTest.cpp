@@ -93,6 +93,9 @@ TEST(Dialect, LeadingKeywordDecidesWhetherRowsComeBack)
     EXPECT_FALSE(returnsRows("update t set a=1"));
     EXPECT_FALSE(returnsRows("delete from t"));
     EXPECT_FALSE(returnsRows("insert into t select * from u"));
+    EXPECT_TRUE(returnsRows("-- la lista\n  ( -- de hoy\nselect 1)"));
+    EXPECT_FALSE(returnsRows("'select' from t"));
+    EXPECT_FALSE(returnsRows("   "));
 }
 
 TEST(Dialect, UpperHandlesAccentsAndEnye)

@@ -340,15 +340,22 @@ ListaDentro PersonasDentro(const QString& tablesDir)
     for (int r = 0; r < q.recordCount(); ++r) l.filas << lector.persona(r);
     l.filas.ordenar();
     totalizar(l);
+    l.sitio = q.database();
+    l.sitioDir = tablesDir;
     return l;
 }
 
 void ActualizarDentro(ListaDentro& l, const QString& tablesDir, const QVector<qint64>& rowids, ObservadorDentro* obs)
 {
     QSet<QString> hechos;
+    // The site the list was read from answers at once; finding it by its folder again asks
+    // the file system several times, which costs a capture nearly what the statement does.
+    Query q;
+    if (l.sitio && l.sitioDir == tablesDir) q.setDatabase(l.sitio);
+    else q.setDirectory(tablesDir);
     for (qint64 rowid : rowids) {
-        Query q;
-        EjecutarSQL(tablesDir, q, QString::fromLatin1(kUltimoDeFila) + QString::fromLatin1(kFilas), {rowid});
+        q.setSql(QString::fromLatin1(kUltimoDeFila) + QString::fromLatin1(kFilas));
+        q.open({rowid});
         if (q.isEmpty()) continue;   // a row already gone
         LectorFilas lector(q.result(), tablesDir);
         const QString codigo = lector.codigo(0);

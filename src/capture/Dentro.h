@@ -9,8 +9,11 @@
 #include <QVector>
 #include <functional>
 #include <iterator>
+#include <memory>
 
 namespace kv {
+
+class Database;
 
 struct PersonaDentro {
     QString codigo;
@@ -99,6 +102,9 @@ struct ListaDentro {
     int fueraDelRegistro = 0;   // persons whose code is no longer in the register
     // Registered persons per category, each followed by its groups, in category order.
     QVector<TotalDentro> totales;
+    // The site the list was read from, kept open for the updates at each capture.
+    std::shared_ptr<Database> sitio;
+    QString sitioDir;
 };
 
 // Told of each row a capture takes out of or puts into a list, before and after, so a grid

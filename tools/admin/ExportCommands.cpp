@@ -2,23 +2,12 @@
 #include "data/Database.h"
 #include "data/TableCursor.h"
 #include "export/Exportar.h"
+#include "Mensaje.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
 namespace admin {
-
-namespace {
-
-int mensaje(int code, const QString& texto)
-{
-    QTextStream err(stderr);
-    err << "kelvora-admin: " << texto << Qt::endl;
-    if (code == 2) err << "Use «kelvora-admin --help» para ver las órdenes." << Qt::endl;
-    return code;
-}
-
-} // namespace
 
 int exportCommand(const QStringList& args)
 {

@@ -6,6 +6,7 @@
 #include "import/ImportarSitio.h"
 #include "import/LectorFilas.h"
 #include "import/Paradox.h"
+#include "Mensaje.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -13,14 +14,6 @@
 namespace admin {
 
 namespace {
-
-int mensaje(int code, const QString& texto)
-{
-    QTextStream err(stderr);
-    err << "kelvora-admin: " << texto << Qt::endl;
-    if (code == 2) err << "Use «kelvora-admin --help» para ver las órdenes." << Qt::endl;
-    return code;
-}
 
 int sitioRequerido(const QString& dir)
 {

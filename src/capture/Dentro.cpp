@@ -1,7 +1,9 @@
 #include "capture/Dentro.h"
 #include "base/Csv.h"
 #include "capture/Capture.h"
+#include "data/Database.h"
 #include "data/Query.h"
+#include "data/Schema.h"
 #include <QSet>
 #include <algorithm>
 
@@ -9,18 +11,10 @@ namespace kv {
 
 namespace {
 
-// From the highest code down, each step seeks the last movement of the next lower code
-// in the (codigo, fecha, hora) index: one seek per code instead of reading every movement.
-// The order fecha, hora, rowid is the one EstaDentro uses, so both agree on "last".
-const char kUltimosTodos[] =
-    "with recursive ult(rid) as ("
-    " select (select rowid from entradasSalidas where codigo is not null"
-    "         order by codigo desc, fecha desc, hora desc, rowid desc limit 1)"
-    " union all"
-    " select (select x.rowid from entradasSalidas x"
-    "         where x.codigo < (select y.codigo from entradasSalidas y where y.rowid = ult.rid)"
-    "         order by x.codigo desc, x.fecha desc, x.hora desc, x.rowid desc limit 1)"
-    " from ult where ult.rid is not null)";
+// Who is inside: the codes whose last movement is an entry, from the table the triggers
+// keep. A site whose table cannot be trusted (opened read-only before it was upgraded)
+// walks the movements index instead, which gives the same rows more slowly.
+const char kUltimasEntradas[] = "with ult(rid) as (select rid from ultimosMovimientos where tipomvt = 'E')";
 
 // The same for the code of one stored movement, when a capture arrives while the list is
 // shown: one statement gives the code, its last movement and its person.
@@ -332,9 +326,12 @@ void FilasDentro::ordenar() { std::sort(orden_.begin(), orden_.end(), &Fila::ant
 
 ListaDentro PersonasDentro(const QString& tablesDir)
 {
+    const std::shared_ptr<Database> db = Database::forDirectory(tablesDir);
+    const QString cabeza = ultimosAlDia(*db) ? QString::fromLatin1(kUltimasEntradas) : sqlUltimosPorIndice();
     Query q;
-    EjecutarSQL(tablesDir, q,
-                QString::fromLatin1(kUltimosTodos) + QString::fromLatin1(kFilas) + QString::fromLatin1(kSoloEntradas));
+    q.setDatabase(db);
+    q.setSql(cabeza + QString::fromLatin1(kFilas) + QString::fromLatin1(kSoloEntradas));
+    q.open();
     ListaDentro l;
     LectorFilas lector(q.result(), tablesDir);
     for (int r = 0; r < q.recordCount(); ++r) l.filas << lector.persona(r);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <iterator>
 
 namespace kv {
 
@@ -114,6 +115,104 @@ void actualizarSitio(Database& db)
 {
     completarColumnas(db);
     addMissingIndexes(db);
+    prepararUltimos(db);
+}
+
+namespace {
+
+// The last movement of one code, in the order the door reads it (date, time, then the
+// order stored), as a row for the table of last movements.
+QString ultimoDe(const char* codigo)
+{
+    return QStringLiteral("INSERT INTO ultimosMovimientos (codigo, rid, tipomvt)"
+                          " SELECT codigo, rowid, tipomvt FROM entradasSalidas WHERE codigo = %1"
+                          " ORDER BY fecha DESC, hora DESC, rowid DESC LIMIT 1;")
+        .arg(QLatin1String(codigo));
+}
+
+// Each trigger takes the code's row out and reads its last movement again through the
+// index (one seek), so the table is right whatever order movements arrive in. Deleting
+// and inserting rather than replacing: a statement's own conflict clause (INSERT OR
+// IGNORE into the movements) would override a REPLACE inside the trigger.
+QStringList disparadores()
+{
+    return {
+        QStringLiteral("CREATE TRIGGER ultimoAlGuardar AFTER INSERT ON entradasSalidas"
+                       " WHEN new.codigo IS NOT NULL BEGIN"
+                       " DELETE FROM ultimosMovimientos WHERE codigo = new.codigo; ")
+            + ultimoDe("new.codigo") + QStringLiteral(" END"),
+        // Removing an older movement leaves the code's last one where it was: a purge of
+        // past years costs one lookup per row.
+        QStringLiteral("CREATE TRIGGER ultimoAlBorrar AFTER DELETE ON entradasSalidas"
+                       " WHEN old.codigo IS NOT NULL"
+                       " AND old.rowid IS (SELECT rid FROM ultimosMovimientos WHERE codigo = old.codigo) BEGIN"
+                       " DELETE FROM ultimosMovimientos WHERE codigo = old.codigo; ")
+            + ultimoDe("old.codigo") + QStringLiteral(" END"),
+        // Marking rows as published changes none of these columns and costs nothing.
+        QStringLiteral("CREATE TRIGGER ultimoAlCambiar AFTER UPDATE OF codigo, fecha, hora, tipomvt ON entradasSalidas"
+                       " BEGIN"
+                       " DELETE FROM ultimosMovimientos WHERE codigo = old.codigo OR codigo = new.codigo; ")
+            + ultimoDe("old.codigo")
+            + QStringLiteral(" INSERT INTO ultimosMovimientos (codigo, rid, tipomvt)"
+                             " SELECT codigo, rowid, tipomvt FROM entradasSalidas"
+                             " WHERE codigo = new.codigo AND new.codigo IS NOT old.codigo"
+                             " ORDER BY fecha DESC, hora DESC, rowid DESC LIMIT 1; END"),
+    };
+}
+
+const char* const kDisparadores[] = {"ultimoAlGuardar", "ultimoAlBorrar", "ultimoAlCambiar"};
+
+int piezasUltimos(Database& db)
+{
+    QStringList nombres = {QStringLiteral("'ultimosMovimientos'")};
+    for (const char* d : kDisparadores) nombres << QStringLiteral("'%1'").arg(QLatin1String(d));
+    return db.select(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type IN ('table', 'trigger')"
+                                    " AND name IN (%1)").arg(nombres.join(QLatin1Char(','))))
+        .rows.value(0)
+        .value(0)
+        .toInt();
+}
+
+} // namespace
+
+QString tablaUltimos() { return QStringLiteral("ultimosMovimientos"); }
+
+QString sqlUltimosPorIndice()
+{
+    return QStringLiteral(
+        "with recursive ult(rid) as ("
+        " select (select rowid from entradasSalidas where codigo is not null"
+        "         order by codigo desc, fecha desc, hora desc, rowid desc limit 1)"
+        " union all"
+        " select (select x.rowid from entradasSalidas x"
+        "         where x.codigo < (select y.codigo from entradasSalidas y where y.rowid = ult.rid)"
+        "         order by x.codigo desc, x.fecha desc, x.hora desc, x.rowid desc limit 1)"
+        " from ult where ult.rid is not null)");
+}
+
+bool ultimosAlDia(Database& db) { return piezasUltimos(db) == 1 + int(std::size(kDisparadores)); }
+
+void suspenderUltimos(Database& db)
+{
+    for (const char* d : kDisparadores) db.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(d)));
+}
+
+void prepararUltimos(Database& db)
+{
+    if (!db.hasTable(QStringLiteral("entradasSalidas")) || ultimosAlDia(db)) return;
+    Transaction tx(db);
+    // Asked again inside the write lock: another program may have made them meanwhile.
+    if (ultimosAlDia(db)) return;
+    suspenderUltimos(db);
+    // Without rowid: a narrow table read in one pass, and no change notices for it.
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ultimosMovimientos"
+                           " (codigo VARCHAR(20) PRIMARY KEY, rid INTEGER, tipomvt VARCHAR(1)) WITHOUT ROWID"));
+    db.exec(QStringLiteral("DELETE FROM ultimosMovimientos"));
+    db.exec(sqlUltimosPorIndice()
+            + QStringLiteral(" INSERT INTO ultimosMovimientos (codigo, rid, tipomvt)"
+                             " SELECT m.codigo, m.rowid, m.tipomvt FROM ult JOIN entradasSalidas m ON m.rowid = ult.rid"));
+    for (const QString& d : disparadores()) db.exec(d);
+    tx.commit();
 }
 
 void addMissingIndexes(Database& db)
@@ -163,6 +262,7 @@ void createSite(const QString& dir)
     completarColumnas(*db);
     for (const TableDef& t : siteTables())
         for (const QString& ix : t.indexes) db->exec(ix);
+    prepararUltimos(*db);
     db->exec(QStringLiteral("INSERT INTO Config (iColegio, NColegio, Encabezado1, Encabezado2, FraseBltin, Jornada,"
                             " rutaEscudo, periodoactual, clave, claveConsultor, NumHorasPierdeAnio, anioactual,"
                             " horaSalidaAuto) VALUES (0,'','','','','','',1,'','',0,?,?)"),

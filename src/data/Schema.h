@@ -37,8 +37,25 @@ QStringList columnasActuales(const QString& table);
 // Creates the indexes of siteTables() an older site lacks (the first sites had none of
 // ours); one that the rows already there break stays missing.
 void addMissingIndexes(Database& db);
+// Each code's last movement (its row number and kind), kept by triggers on entradasSalidas
+// as movements are stored, changed or removed. Who is inside now is read from it with one
+// pass over the codes, instead of a walk of the movements index at every reading.
+QString tablaUltimos();   // "ultimosMovimientos"
+// The walk that finds each code's last movement in the (codigo, fecha, hora) index, from
+// the highest code down: a recursive table ult(rid), one row number per code. It fills the
+// table of last movements, and stands in for it where the table cannot be trusted.
+QString sqlUltimosPorIndice();
+// True when the site has the table of last movements and every trigger that keeps it.
+bool ultimosAlDia(Database& db);
+// Makes the table of last movements and its triggers where any is missing, and fills it
+// from the movements; a site that has them all is left as it is.
+void prepararUltimos(Database& db);
+// Takes away the triggers for a bulk load (a whole old site): inside one long transaction
+// every stored row would pay for their upkeep. prepararUltimos() afterwards makes them
+// again and fills the table in one pass; until then the table is not trusted.
+void suspenderUltimos(Database& db);
 // The one upgrade: brings a site made by any earlier version up to date (the later columns,
-// then the indexes). Done once per process when the site is first opened
+// the indexes, then the table of last movements). Done once per process when the site is first opened
 // (Database::forDirectory), and by createSite on the first layout. Raises DbError when the
 // file cannot be changed.
 void actualizarSitio(Database& db);

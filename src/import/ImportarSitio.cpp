@@ -129,8 +129,10 @@ ResultadoSitio ImportarSitio(const QString& viejo, const QString& nuevo,
     ResultadoSitio r;
     try {
         createSite(temporal);
+        const QString archivo = QDir(temporal).filePath(Database::siteFileName());
+        suspenderUltimos(*Database::openFile(archivo));
         {
-            Conexion con(QDir(temporal).filePath(Database::siteFileName()));
+            Conexion con(archivo);
             for (const TableDef& t : siteTables()) {
                 InformeTabla inf;
                 inf.tabla = t.name;
@@ -201,6 +203,7 @@ ResultadoSitio ImportarSitio(const QString& viejo, const QString& nuevo,
             }
             con.exec("COMMIT");
         }
+        prepararUltimos(*Database::openFile(archivo));
         r.fotos = copiarImagenes(viejo, temporal);
         if (destino.exists()) QDir().rmdir(destino.filePath());
         if (!QDir().rename(temporal, destino.filePath()))

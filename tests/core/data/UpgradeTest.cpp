@@ -53,6 +53,7 @@ TEST(SchemaUpgrade, FirstLayoutSiteOpensAsANewOne)
     {
         auto db = kv::Database::forDirectory(viejo);   // the first opening upgrades
         EXPECT_EQ(layout(*db), esperado);
+        EXPECT_TRUE(kv::ultimosAlDia(*db));
     }
     // The settings row of the old site is kept and reads each later column's default.
     EXPECT_EQ(scalar(viejo, "select NColegio from Config"), "Colegio Viejo");

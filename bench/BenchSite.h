@@ -2,6 +2,7 @@
 // The benchmark site shared by the programs of bench/: persons and a growing movements
 // table loaded in bulk, straight through prepared statements.
 #include "data/Database.h"
+#include "data/Schema.h"
 #include <QDate>
 #include <QRandomGenerator>
 #include <QTime>
@@ -59,6 +60,9 @@ inline void addPersons(kv::Database& db, int persons)
 // exit, one school day after another, so each code ends up with many rows.
 inline void growMovements(kv::Database& db, int persons, qint64 target, qint64& stored, QDate& day)
 {
+    // As the import of an old site: the table of last movements is made once at the end,
+    // not kept row by row inside the long transaction.
+    kv::suspenderUltimos(db);
     sqlite3* h = db.handle();
     sqlite3_stmt* st = nullptr;
     check(sqlite3_prepare_v2(h,
@@ -90,6 +94,7 @@ inline void growMovements(kv::Database& db, int persons, qint64 target, qint64& 
     }
     sqlite3_finalize(st);
     tx.commit();
+    kv::prepararUltimos(db);
 }
 
 } // namespace bench

@@ -16,8 +16,9 @@ namespace {
 // walks the movements index instead, which gives the same rows more slowly.
 const char kUltimasEntradas[] = "with ult(rid) as (select rid from ultimosMovimientos where tipomvt = 'E')";
 
-// The same for the code of one stored movement, when a capture arrives while the list is
-// shown: one statement gives the code, its last movement and its person.
+// The last movement of the code of one stored movement, when a capture arrives while the
+// list is shown: one statement gives the code, its last movement and its person. Read
+// through the index, it needs nothing the triggers keep.
 const char kUltimoDeFila[] =
     "with ult(rid) as ("
     " select x.rowid from entradasSalidas x"

@@ -1,7 +1,7 @@
 #pragma once
 // Who is inside now: every code whose last stored movement is an entry, for an evacuation
-// roll call at the door. The list is read in one statement that walks the movements index
-// code by code, so its cost follows the number of codes, not of stored movements.
+// roll call at the door. The list is read in one statement from the site's table of each
+// code's last movement, so its cost follows the number of codes, not of stored movements.
 #include <QDate>
 #include <QHash>
 #include <QString>

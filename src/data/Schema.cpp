@@ -175,8 +175,6 @@ int piezasUltimos(Database& db)
 
 } // namespace
 
-QString tablaUltimos() { return QStringLiteral("ultimosMovimientos"); }
-
 QString sqlUltimosPorIndice()
 {
     return QStringLiteral(

@@ -40,7 +40,8 @@ void addMissingIndexes(Database& db);
 // Each code's last movement (its row number and kind), kept by triggers on entradasSalidas
 // as movements are stored, changed or removed. Who is inside now is read from it with one
 // pass over the codes, instead of a walk of the movements index at every reading.
-QString tablaUltimos();   // "ultimosMovimientos"
+// Table ultimosMovimientos (codigo, rid, tipomvt).
+//
 // The walk that finds each code's last movement in the (codigo, fecha, hora) index, from
 // the highest code down: a recursive table ult(rid), one row number per code. It fills the
 // table of last movements, and stands in for it where the table cannot be trusted.
@@ -55,9 +56,9 @@ void prepararUltimos(Database& db);
 // again and fills the table in one pass; until then the table is not trusted.
 void suspenderUltimos(Database& db);
 // The one upgrade: brings a site made by any earlier version up to date (the later columns,
-// the indexes, then the table of last movements). Done once per process when the site is first opened
-// (Database::forDirectory), and by createSite on the first layout. Raises DbError when the
-// file cannot be changed.
+// the indexes, then the table of last movements). Done once per process when the site is
+// first opened (Database::forDirectory), and by createSite on the first layout. Raises
+// DbError when the file cannot be changed.
 void actualizarSitio(Database& db);
 
 // Characters a text field of a site's table holds (VARCHAR(n)); 0 when it has no limit

@@ -512,9 +512,17 @@ ResultSet Database::select(const QString& sql, const QVariantList& params)
                 row[i] = *prev;
                 continue;
             }
+            Vistos& v = seen[i];
+            // The lookup starts at the second row, given the first row's text: a one-row
+            // answer (most of the door's reads) makes no table of texts at all.
+            if (rs.rows.size() == 1 && v.activo && prev && prev->typeId() == QMetaType::QString)
+                v.textos.insert(above[i], prev->toString());
             above[i].resize(bytes.size());   // keeps its room: no allocation per row
             if (!bytes.isEmpty()) memcpy(above[i].data(), bytes.data(), size_t(bytes.size()));
-            Vistos& v = seen[i];
+            if (rs.rows.isEmpty()) {
+                row[i] = QString::fromUtf8(bytes);
+                continue;
+            }
             if (v.activo) {
                 const auto known = v.textos.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
                 if (known != v.textos.constEnd()) {

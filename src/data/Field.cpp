@@ -4,16 +4,19 @@ namespace kv {
 
 FieldType fieldTypeFromDeclared(const QString& declared)
 {
+    // Asked for every column of every statement: the names are compared as Latin-1 views,
+    // so no string is made for each comparison.
     const QString t = declared.trimmed().toUpper();
     if (t.isEmpty()) return FieldType::Unknown;
-    if (t.startsWith("DATETIME") || t.startsWith("TIMESTAMP")) return FieldType::DateTime;
-    if (t.startsWith("DATE")) return FieldType::Date;
-    if (t.startsWith("TIME")) return FieldType::Time;
-    if (t.startsWith("BOOL") || t.startsWith("LOGICAL")) return FieldType::Logical;
-    if (t.contains("INT")) return FieldType::Integer;
-    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB") || t.contains("NUMERIC"))
-        return FieldType::Float;
-    if (t.contains("CHAR") || t.contains("TEXT") || t.contains("CLOB")) return FieldType::Text;
+    const auto empieza = [&t](const char* p) { return t.startsWith(QLatin1StringView(p)); };
+    const auto tiene = [&t](const char* p) { return t.contains(QLatin1StringView(p)); };
+    if (empieza("DATETIME") || empieza("TIMESTAMP")) return FieldType::DateTime;
+    if (empieza("DATE")) return FieldType::Date;
+    if (empieza("TIME")) return FieldType::Time;
+    if (empieza("BOOL") || empieza("LOGICAL")) return FieldType::Logical;
+    if (tiene("INT")) return FieldType::Integer;
+    if (tiene("REAL") || tiene("FLOA") || tiene("DOUB") || tiene("NUMERIC")) return FieldType::Float;
+    if (tiene("CHAR") || tiene("TEXT") || tiene("CLOB")) return FieldType::Text;
     return FieldType::Unknown;
 }
 

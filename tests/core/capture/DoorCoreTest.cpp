@@ -171,8 +171,9 @@ TEST_F(DentroSite, AgreesWithTheInsideTestForEveryCode)
         {"last movements removed", "delete from entradasSalidas where rowid in (select max(rowid) from entradasSalidas"
                                    " group by codigo having codigo < 'C020')"},
         {"older movements removed", "delete from entradasSalidas where fecha = '2026-12-07'"},
-        {"a movement moved to another code", "update entradasSalidas set codigo = 'C059' where rowid ="
-                                             " (select max(rowid) from entradasSalidas where codigo = 'C033')"},
+        {"a last movement moved to another code", "update entradasSalidas set codigo = 'C058'"
+                                                  " where rowid = (select rowid from entradasSalidas where codigo = 'C033'"
+                                                  " order by fecha desc, hora desc, rowid desc limit 1)"},
         {"a date moved later", "update entradasSalidas set fecha = '2026-12-10' where rowid ="
                                " (select min(rowid) from entradasSalidas where codigo = 'C044')"},
         {"kinds turned over", "update entradasSalidas set tipomvt = case tipomvt when 'E' then 'S' else 'E' end"

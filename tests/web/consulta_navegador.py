@@ -59,7 +59,7 @@ def main():
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         from selenium.webdriver.common.by import By
-        from selenium.webdriver.support import expected_conditions as EC
+        from selenium.common.exceptions import StaleElementReferenceException, WebDriverException
         from selenium.webdriver.support.ui import WebDriverWait
     except ImportError:
         give_up("falta python3-selenium")
@@ -137,7 +137,21 @@ def main():
             """Clicks and waits for the next page, so that no check reads the old one."""
             old = b.find_element(By.TAG_NAME, "html")
             element.click()
-            WebDriverWait(b, 15).until(EC.staleness_of(old))
+
+            def replaced(_):
+                try:
+                    old.is_enabled()
+                    return False
+                except StaleElementReferenceException:
+                    return True
+                except WebDriverException as e:
+                    # Asked while the new page replaces it, Chromium may name the old node
+                    # this way instead of calling it stale.
+                    if "does not belong to the document" in str(e):
+                        return True
+                    raise
+
+            WebDriverWait(b, 15).until(replaced)
 
         def login(doc, pw):
             b.get(base + "/")
